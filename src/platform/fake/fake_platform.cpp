@@ -1,0 +1,1 @@
+// placeholder: the in-memory Windows arrives here

@@ -1,0 +1,52 @@
+// The contract suite states what Windows does; the same cases run against the fake
+// platform on Linux and against the win32 platform under Wine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace ov::contract {
+
+// One backend under test, with a scratch area that each test starts from empty.
+class ContractEnv {
+ public:
+  virtual ~ContractEnv() = default;
+  virtual platform::Platform& Platform() = 0;
+  // Name of the backend, shown in the test log ("fake" or "win32").
+  virtual const char* Name() const = 0;
+  // An existing, empty folder with a trailing "\", on a local drive.
+  virtual std::string ScratchFolder() = 0;
+  // A key path below HKEY_CURRENT_USER that the test may create and must leave removed.
+  virtual std::string ScratchKey() = 0;
+  // Removes everything below the scratch folder and the scratch key.
+  virtual void CleanUp() = 0;
+};
+
+// Made by the backend's own env file (fake_env.cpp or win32_env.cpp).
+std::unique_ptr<ContractEnv> MakeContractEnv();
+
+class ContractTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env_ = MakeContractEnv();
+    scratch_ = env_->ScratchFolder();
+  }
+  void TearDown() override { env_->CleanUp(); }
+
+  platform::Platform& P() { return env_->Platform(); }
+  platform::FileApi& Files() { return env_->Platform().Files(); }
+  platform::RegistryApi& Registry() { return env_->Platform().Registry(); }
+  platform::ProfileApi& Profile() { return env_->Platform().Profile(); }
+  platform::SystemApi& System() { return env_->Platform().System(); }
+  // A path inside the scratch folder.
+  std::string At(const std::string& relative) const { return scratch_ + relative; }
+
+  std::unique_ptr<ContractEnv> env_;
+  std::string scratch_;
+};
+
+}  // namespace ov::contract
