@@ -1,0 +1,17 @@
+# PCRE2 (8-bit code units): Debian's libpcre2-dev on Linux, and on Windows the static
+# library that scripts/install-deps builds from Debian's source package.
+add_library(ov_pcre2 INTERFACE)
+target_compile_definitions(ov_pcre2 INTERFACE PCRE2_CODE_UNIT_WIDTH=8)
+if(WIN32)
+  set(OV_PCRE2_MINGW ${CMAKE_SOURCE_DIR}/third_party/pcre2-mingw32)
+  if(NOT EXISTS ${OV_PCRE2_MINGW}/lib/libpcre2-8.a)
+    message(FATAL_ERROR "PCRE2 for MinGW is missing: run scripts/install-deps")
+  endif()
+  target_compile_definitions(ov_pcre2 INTERFACE PCRE2_STATIC)
+  target_include_directories(ov_pcre2 SYSTEM INTERFACE ${OV_PCRE2_MINGW}/include)
+  target_link_libraries(ov_pcre2 INTERFACE ${OV_PCRE2_MINGW}/lib/libpcre2-8.a)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(PCRE2_8 REQUIRED IMPORTED_TARGET libpcre2-8)
+  target_link_libraries(ov_pcre2 INTERFACE PkgConfig::PCRE2_8)
+endif()
