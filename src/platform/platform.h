@@ -37,6 +37,8 @@ constexpr Error kBadPathname = 161;
 constexpr Error kAlreadyExists = 183;
 constexpr Error kMoreData = 234;
 constexpr Error kNoMoreItems = 259;
+constexpr Error kDirectory = 267;  // ERROR_DIRECTORY: a folder was expected
+constexpr Error kKeyDeleted = 1018;
 }  // namespace error
 
 // File attribute bits (FILE_ATTRIBUTE_*).

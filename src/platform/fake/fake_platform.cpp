@@ -1,1 +1,1 @@
-// placeholder: the in-memory Windows arrives here
+// in progress
