@@ -1,0 +1,344 @@
+// The bulk rename rules as tables of {settings, name, expected}: the same tables run on
+// Linux against the system PCRE2 and under Wine against the static MinGW build.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shellext/tools/bulk_rename_extension_table.h"
+#include "shellext/tools/bulk_rename_rules.h"
+#include "shellext/tools/regex_pattern.h"
+#include "support/readable.h"
+#include "tools/no_case_system.h"
+
+namespace ov::shellext {
+namespace {
+
+using Table = std::vector<std::string>;
+
+// Settings written as the user would set them: Rules().Numbers(0).Regex("(.*)", "$1_x").
+struct Rules {
+  BulkRenameSettings settings;
+  Rules& Numbers(int item) {
+    settings.removeNumbers = true;
+    settings.removeNumbersItem = item;
+    return *this;
+  }
+  Rules& Ext(Table table) {
+    settings.changeExt = true;
+    settings.changeExtTable = std::move(table);
+    return *this;
+  }
+  Rules& Regex(std::string pattern, std::string format) {
+    settings.useRegExp = true;
+    settings.pattern = std::move(pattern);
+    settings.format = std::move(format);
+    return *this;
+  }
+};
+
+struct RenameCase {
+  BulkRenameSettings settings;
+  std::string name;
+  std::string expected;
+};
+
+void ExpectNames(const std::vector<RenameCase>& cases) {
+  test::NoCaseSystem system;
+  for (const RenameCase& c : cases) {
+    SCOPED_TRACE("name " + test::Readable(c.name) + ", pattern " + test::Readable(c.settings.pattern) +
+                 ", format " + test::Readable(c.settings.format));
+    EXPECT_BYTES(BuildBulkRenameName(system, c.settings, c.name), c.expected);
+  }
+}
+
+// A name of 255 "a" and "!": the nested repeat of (a+)+$ would try about 2^255 ways.
+const std::string kPathological = std::string(255, 'a') + "!";
+
+TEST(BuildBulkRenameName, DefaultSettingsKeepEveryName) {
+  BulkRenameSettings defaults;
+  defaults.pattern = "(.*)";  // pattern and format have no effect while the rule is off
+  defaults.format = "x";
+  defaults.changeExtTable = {".txt=.doc"};
+  ExpectNames({
+      {defaults, "photo-012.jpg", "photo-012.jpg"},
+      {defaults, "a.txt", "a.txt"},
+      {defaults, ".txt", ".txt"},
+      {defaults, "README", "README"},
+      {defaults, "表ソ.txt", "表ソ.txt"},
+  });
+}
+
+TEST(BuildBulkRenameName, NumberRemoval) {
+  const BulkRenameSettings hyphen = Rules().Numbers(0).settings;
+  const BulkRenameSettings parens = Rules().Numbers(1).settings;
+  const BulkRenameSettings brackets = Rules().Numbers(2).settings;
+  ExpectNames({
+      {hyphen, "photo-012.jpg", "photo.jpg"},
+      {hyphen, "photo-.jpg", "photo.jpg"},        // an empty number counts
+      {hyphen, "a-1-2.txt", "a-1.txt"},           // only the last number goes
+      {hyphen, "-001.txt", "-001.txt"},           // the base would be empty: kept
+      {hyphen, "photo-12a.jpg", "photo-12a.jpg"},  // not digits to the end
+      {hyphen, "photo-012", "photo"},             // no extension
+      {hyphen, "a-1.tar.gz", "a-1.tar.gz"},       // the base is a-1.tar
+      {hyphen, "写真-01.jpg", "写真.jpg"},
+      {hyphen, "ソ-1.txt", "ソ.txt"},
+      {hyphen, "photo(3).jpg", "photo(3).jpg"},   // another item's form
+      {hyphen, std::string(250, 'x') + "-0123.jpg", std::string(250, 'x') + ".jpg"},
+      {parens, "photo (3).JPG", "photo .JPG"},    // the space before the number stays
+      {parens, "photo(3)x.jpg", "photo(3)x.jpg"},
+      {parens, "photo().jpg", "photo.jpg"},
+      {parens, "(3).jpg", "(3).jpg"},
+      {parens, "photo-3.jpg", "photo-3.jpg"},
+      {brackets, "photo[01].png", "photo.png"},
+      {brackets, "a[1][2].txt", "a[1].txt"},
+      {brackets, "a[].txt", "a.txt"},
+      {brackets, "a[1].txt.bak", "a[1].txt.bak"},
+  });
+}
+
+TEST(BuildBulkRenameName, ExtensionTable) {
+  ExpectNames({
+      {Rules().Ext({".jpeg=.jpg"}).settings, "A.JPEG", "A.jpg"},  // case ignored
+      {Rules().Ext({".tmp="}).settings, "x.tmp", "x"},            // an empty value drops it
+      {Rules().Ext({".txt=.doc"}).settings, "README", "README"},
+      {Rules().Ext({".txt=.doc"}).settings, "a.txt.bak", "a.txt.bak"},
+      {Rules().Ext({".txt=.md"}).settings, ".txt", ".md"},
+      {Rules().Ext({".jpg=.png", ".JPG=.gif"}).settings, "a.jpg", "a.png"},  // the first line wins
+      {Rules().Ext({".jpg=", ".jpg=.png"}).settings, "a.jpg", "a"},
+      {Rules().Ext({".jpg"}).settings, "a.jpg", "a.jpg"},  // a line without "=" never matches
+      {Rules().Ext({".jpg=.a=b"}).settings, "a.jpg", "a.a=b"},  // the value runs from the first "="
+      {Rules().Ext({".表=.ソ"}).settings, "x.表", "x.ソ"},
+      {Rules().Ext({}).settings, "a.jpg", "a.jpg"},
+  });
+}
+
+TEST(BuildBulkRenameName, RegularExpression) {
+  ExpectNames({
+      {Rules().Regex("(.*)_(\\d+)", "$2-$1").settings, "photo_12.jpg", "12-photo.jpg"},
+      {Rules().Regex("(.*)_(\\d+)", "$2-$1").settings, "photo.jpg", "photo.jpg"},  // no match
+      // The format alone becomes the base: the parts outside the match are dropped.
+      {Rules().Regex("(x)", "new").settings, "box.txt", "new.txt"},
+      {Rules().Regex("(x)", "new").settings, "BOX.TXT", "new.TXT"},  // caseless
+      {Rules().Regex("(x)", "new").settings, "abc.txt", "abc.txt"},
+      {Rules().Regex("(x)", "new").settings, "a.x", "a.x"},  // never sees the extension
+      {Rules().Regex("abc", "new").settings, "abc.txt", "abc.txt"},   // no group
+      {Rules().Regex("(abc", "new").settings, "abc.txt", "abc.txt"},  // does not compile
+      {Rules().Regex("", "new").settings, "abc.txt", "abc.txt"},
+      {Rules().Regex("(abc)", "").settings, "abc.txt", "abc.txt"},    // empty format
+      {Rules().Regex("(a*)b", "$1").settings, "b.txt", "b.txt"},      // expands to nothing
+      {Rules().Regex("(x)?b", "$1").settings, "b.txt", "b.txt"},      // no group took part
+      {Rules().Regex("(.*)", "abc").settings, "ABC.TXT", "abc.TXT"},
+      {Rules().Regex("^(.*)_(.*)$", "$2$1").settings, "ソ_表.txt", "表ソ.txt"},
+      {Rules().Regex("(.*)_(.*)_(.*)", "$3$2$1").settings, "a_b_c.txt", "cba.txt"},
+      // A nested repeat over a long name ends at its limits as no match.
+      {Rules().Regex("(a+)+$", "x").settings, kPathological + ".txt", kPathological + ".txt"},
+      {Rules().Regex("(a|aa)+$", "x").settings, kPathological, kPathological},
+      {Rules().Regex("(.*a){20}$", "x").settings, kPathological, kPathological},
+  });
+}
+
+TEST(BuildBulkRenameName, RulesRunInOrder) {
+  ExpectNames({
+      {Rules().Numbers(0).Regex("(.*)", "$1_x").settings, "photo-3.jpg", "photo_x.jpg"},
+      {Rules().Numbers(0).Ext({".jpeg=.jpg"}).Regex("img_(\\d+)", "$1").settings, "IMG_0001-2.JPEG",
+       "0001.jpg"},
+      // The pattern sees the base after number removal.
+      {Rules().Numbers(1).Regex("(\\(\\d\\))", "n$1").settings, "a(1)(2).txt", "n(1).txt"},
+      // A table value with a dot does not move the split the pattern sees.
+      {Rules().Ext({".gz=.tar.gz"}).Regex("(.*)", "[$1]").settings, "a.gz", "[a].tar.gz"},
+  });
+}
+
+struct ExpandCase {
+  const char* pattern;
+  std::string subject;
+  std::string format;
+  std::string expected;
+};
+
+TEST(ExpandOutputFormat, ReferencesAndEscapes) {
+  const std::vector<ExpandCase> cases = {
+      {"(.*)_(\\d+)", "photo_12", "$2-$1", "12-photo"},
+      {"(a)", "a", "\\$1", "$1"},            // an escaped reference is kept literally
+      {"(a)", "a", "$0$1", "$0a"},           // $0 is kept
+      {"(a)", "a", "$a$$1", "$a$a"},         // "$" not before 1..9 is kept
+      {"(a)", "a", "x$", "x$"},
+      {"(a)", "a", "a\\\\b", "a\\b"},        // an escaped backslash
+      {"(a)", "a", "a\\", "a"},              // a trailing backslash goes
+      {"(a)", "a", "\\\\$1", "\\a"},
+      {"(a)(x)?", "a", "$1$2", "a"},          // group 2 took no part
+      {"(a)", "a", "[$5]", "[]"},            // beyond the groups: removed
+      // After a reference that yields nothing, the next character is passed over unexamined.
+      {"(a)", "a", "[$5$1]", "[$1]"},
+      {"(x)?(b)", "b", "$1$2", "$2"},
+      {"(a*)(b)", "b", "$1\\$2", "\\b"},
+      {"(a*)(b)", "b", "$1x$2", "xb"},
+      // Inserted text is not scanned again.
+      {"(.*)", "$1\\x", "$1$1", "$1\\x$1\\x"},
+      // Nothing to expand.
+      {"(.*)_(\\d+)", "photo", "$1", ""},
+      {"abc", "abc", "x", ""},
+      {"(a)", "a", "", ""},
+      {"(a*)(b)", "b", "$1", ""},
+      {"(?:(a)|b)", "b", "x", ""},  // the match count is 1: only the whole match
+  };
+  for (const ExpandCase& c : cases) {
+    SCOPED_TRACE(std::string("pattern ") + c.pattern + ", subject " + test::Readable(c.subject) + ", format " +
+                 test::Readable(c.format));
+    const std::optional<RegexPattern> pattern = RegexPattern::Compile(c.pattern);
+    ASSERT_TRUE(pattern.has_value());
+    EXPECT_BYTES(ExpandOutputFormat(c.subject, *pattern, c.format), c.expected);
+  }
+}
+
+// 表 is 0x95 0x5C and ソ is 0x83 0x5C: their second byte is the code of "\".
+TEST(ExpandOutputFormat, DoubleByteCharactersAreWhole) {
+  const std::vector<ExpandCase> cases = {
+      {"(.*)", "x", "表$1", "表x"},
+      {"(.*)", "x", "ソ\\$1", "ソ$1"},
+      {"(.*)", "x", "\\表$1", "表x"},     // the escape passes over both bytes of 表
+      {"(.*)", "x", "\\ソ\\$1", "ソ$1"},
+      {"(.*)", "x", "$1表", "x表"},
+      {"(.*)", "x", "$5表$1", "表x"},     // passed over unexamined, both bytes
+      {"(.*)_(\\d+)", "ソ表_12", "$2\\表$1", "12表ソ表"},
+      {"(.*)", "表", "$1\\$1", "表$1"},  // group text ending in 0x5C is not an escape
+      // A group may hold half a character; the format's own characters stay whole.
+      {"(.)", "表", "$1\\$1", "\x95$1"},
+      {"(.*)", "x", "a\x95", "a\x95"},   // a lone lead byte at the end
+  };
+  for (const ExpandCase& c : cases) {
+    SCOPED_TRACE(std::string("pattern ") + c.pattern + ", subject " + test::Readable(c.subject) + ", format " +
+                 test::Readable(c.format));
+    const std::optional<RegexPattern> pattern = RegexPattern::Compile(c.pattern);
+    ASSERT_TRUE(pattern.has_value());
+    EXPECT_BYTES(ExpandOutputFormat(c.subject, *pattern, c.format), c.expected);
+  }
+}
+
+TEST(RegexPattern, CountsGroupsAndMarksUnsetOnes) {
+  EXPECT_FALSE(RegexPattern::Compile("(abc").has_value());
+  EXPECT_FALSE(RegexPattern::Compile("a{2,1}").has_value());
+
+  std::optional<RegexPattern> pattern = RegexPattern::Compile("(x)?(B)(c)?(d)?");
+  ASSERT_TRUE(pattern.has_value());
+  EXPECT_EQ(pattern->CaptureCount(), 4);
+  const RegexMatch match = pattern->Match("abcz");
+  EXPECT_EQ(match.Count(), 4);  // group 3 is the highest that took part
+  EXPECT_FALSE(match.GroupSet(1));
+  ASSERT_TRUE(match.GroupSet(2));
+  EXPECT_EQ(match.GroupStart(2), 1u);
+  EXPECT_EQ(match.GroupEnd(2), 2u);
+  EXPECT_TRUE(match.GroupSet(3));
+  EXPECT_FALSE(match.GroupSet(4));
+  EXPECT_EQ(match.GroupStart(0), 1u);
+  EXPECT_EQ(match.GroupEnd(0), 3u);
+
+  EXPECT_LT(pattern->Match("xyz").Count(), 0);
+
+  // Moving hands the compiled pattern over; the moved-from one matches nothing.
+  RegexPattern moved = std::move(*pattern);
+  EXPECT_EQ(moved.Match("b").Count(), 3);
+  EXPECT_EQ(pattern->CaptureCount(), 0);
+  EXPECT_LT(pattern->Match("b").Count(), 0);
+}
+
+TEST(RegexPattern, MatchesBytesWithoutStoppingAtZero) {
+  std::optional<RegexPattern> pattern = RegexPattern::Compile(std::string("(a\0b)", 5));
+  ASSERT_TRUE(pattern.has_value());
+  EXPECT_EQ(pattern->Match(std::string("xa\0b", 4)).Count(), 2);
+  EXPECT_LT(pattern->Match("ab").Count(), 0);
+}
+
+TEST(RegexPattern, LimitsCutOnlyRunawaySearches) {
+  std::optional<RegexPattern> runaway = RegexPattern::Compile("(a+)+$");
+  ASSERT_TRUE(runaway.has_value());
+  EXPECT_LT(runaway->Match(kPathological).Count(), 0);
+  EXPECT_EQ(runaway->Match(std::string(255, 'a')).Count(), 2);
+
+  // Searches that backtrack over a whole 260-byte name still find their match: this one
+  // tries every split of 256 "_" into two groups (about 34,000 steps) before the last.
+  const std::string underscores(259, '_');
+  std::optional<RegexPattern> two = RegexPattern::Compile("^(.*)_(.*)_b");
+  ASSERT_TRUE(two.has_value());
+  const RegexMatch late = two->Match("__b" + std::string(256, '_'));
+  EXPECT_EQ(late.Count(), 3);
+  EXPECT_EQ(late.GroupEnd(0), 3u);
+  std::optional<RegexPattern> lazy = RegexPattern::Compile("^(.*?)_(.*?)_(a)$");
+  ASSERT_TRUE(lazy.has_value());
+  EXPECT_EQ(lazy->Match(underscores + "a").Count(), 4);
+  std::optional<RegexPattern> alternatives = RegexPattern::Compile("((a|b|_|-|1|2)*)$");
+  ASSERT_TRUE(alternatives.has_value());
+  std::string mixed;
+  for (int k = 0; k < 26; ++k) mixed += "ab_-12ab_-";
+  EXPECT_EQ(alternatives->Match(mixed).Count(), 3);
+  EXPECT_EQ(alternatives->Match(mixed).GroupEnd(1), 260u);
+}
+
+TEST(ExtensionTable, LookupByName) {
+  test::NoCaseSystem system;
+  const Table table = {".jpg", "=.x", ".JPEG=.jpg", ".jpeg=.png", ".tmp="};
+  EXPECT_EQ(ExtensionLineName(".jpg"), std::nullopt);
+  EXPECT_EQ(ExtensionLineName("=.x"), std::optional<std::string>(""));
+  EXPECT_EQ(FindExtensionLine(system, table, ".jpg"), std::nullopt);
+  EXPECT_EQ(FindExtensionLine(system, table, ".Jpeg"), std::optional<std::size_t>(2));
+  EXPECT_EQ(LookupExtension(system, table, ".jpeg"), std::optional<std::string>(".jpg"));
+  EXPECT_EQ(LookupExtension(system, table, ".TMP"), std::optional<std::string>(""));
+  EXPECT_EQ(LookupExtension(system, table, ""), std::optional<std::string>(".x"));
+  EXPECT_EQ(LookupExtension(system, table, ".gif"), std::nullopt);
+}
+
+struct AddCase {
+  Table before;
+  ExtensionFields fields;
+  Table after;
+  ExtensionFields writtenBack;
+};
+
+TEST(ExtensionTable, AddPutsDotsAndSetsTheFirstLineOfThatName) {
+  test::NoCaseSystem system;
+  const std::vector<AddCase> cases = {
+      {{}, {"jpg", "png"}, {".jpg=.png"}, {".jpg", ".png"}},
+      {{}, {".jpeg", ".jpg"}, {".jpeg=.jpg"}, {".jpeg", ".jpg"}},
+      {{}, {"tmp", ""}, {".tmp="}, {".tmp", ""}},
+      // The same old extension again: the earlier line takes the value, the new one
+      // stays without effect.
+      {{".jpg=.png"}, {"jpg", ""}, {".jpg=.png", ".jpg="}, {".jpg", ""}},
+      {{".jpg="}, {"JPG", "gif"}, {".jpg=.gif", ".JPG="}, {".JPG", ".gif"}},
+      {{".txt", ".jpg=.png"}, {"jpg", "bmp"}, {".txt", ".jpg=.bmp", ".jpg="}, {".jpg", ".bmp"}},
+      {{}, {"表", "ソ"}, {".表=.ソ"}, {".表", ".ソ"}},
+      // An old extension holding "=" names no line: the appended line stays as it is.
+      {{}, {"a=b", "c"}, {".a=b="}, {".a=b", ".c"}},
+  };
+  for (const AddCase& c : cases) {
+    SCOPED_TRACE("old " + test::Readable(c.fields.oldExt) + ", new " + test::Readable(c.fields.newExt));
+    Table table = c.before;
+    const ExtensionFields written = AddExtensionLine(system, table, c.fields);
+    EXPECT_EQ(table, c.after);
+    EXPECT_BYTES(written.oldExt, c.writtenBack.oldExt);
+    EXPECT_BYTES(written.newExt, c.writtenBack.newExt);
+  }
+}
+
+TEST(ExtensionTable, TakeLineForEditing) {
+  test::NoCaseSystem system;
+  Table table = {".jpg=.png", ".txt=.doc", ".JPG=.gif"};
+  // The value comes from the first line of that name, not from the line taken.
+  ExtensionFields fields = TakeExtensionLine(system, table, 2);
+  EXPECT_BYTES(fields.oldExt, ".JPG");
+  EXPECT_BYTES(fields.newExt, ".png");
+  EXPECT_EQ(table, (Table{".jpg=.png", ".txt=.doc"}));
+
+  fields = TakeExtensionLine(system, table, 0);
+  EXPECT_BYTES(fields.oldExt, ".jpg");
+  EXPECT_BYTES(fields.newExt, ".png");
+  EXPECT_EQ(table, (Table{".txt=.doc"}));
+
+  fields = TakeExtensionLine(system, table, 5);
+  EXPECT_BYTES(fields.oldExt, "");
+  EXPECT_EQ(table, (Table{".txt=.doc"}));
+}
+
+}  // namespace
+}  // namespace ov::shellext

@@ -1,0 +1,28 @@
+// A SystemApi for the bulk rename tests: only the name comparison is real (letters A to Z
+// without case, double-byte characters compared whole), the rest never gets called.
+#pragma once
+
+#include <string>
+
+#include "base/cp932.h"
+#include "platform/platform.h"
+
+namespace ov::test {
+
+class NoCaseSystem : public platform::SystemApi {
+ public:
+  int CompareNoCase(const std::string& a, const std::string& b) override {
+    return base::AsciiLower(a).compare(base::AsciiLower(b));
+  }
+  std::string LowerCase(const std::string& text) override { return base::AsciiLower(text); }
+  std::string UpperCase(const std::string& text) override { return base::AsciiUpper(text); }
+  std::uint32_t AnsiCodePage() override { return 932; }
+  platform::VersionInfo Version() override { return {}; }
+  std::string WindowsFolder() override { return "C:\\WINDOWS"; }
+  std::string SystemFolder() override { return "C:\\WINDOWS\\SYSTEM32"; }
+  std::string TempFolder() override { return "C:\\TEMP\\"; }
+  void Sleep(std::uint32_t) override {}
+  std::uint32_t TickCount() override { return 0; }
+};
+
+}  // namespace ov::test
