@@ -25,6 +25,7 @@ constexpr Error kAccessDenied = 5;
 constexpr Error kInvalidHandle = 6;
 constexpr Error kNotEnoughMemory = 8;
 constexpr Error kInvalidData = 13;
+constexpr Error kNotSameDevice = 17;
 constexpr Error kNoMoreFiles = 18;
 constexpr Error kSharingViolation = 32;
 constexpr Error kFileExists = 80;

@@ -1,0 +1,41 @@
+// The in-memory Windows: files on volumes, a registry, profile files, system information
+// and a manual clock, with failure injection and a call log shared by all four parts.
+// One instance is one machine; tests create it, arrange it and hand it to the code.
+#pragma once
+
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_failures.h"
+#include "platform/fake/fake_files.h"
+#include "platform/fake/fake_profile.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_system.h"
+#include "platform/platform.h"
+
+namespace ov::platform {
+
+class FakePlatform : public Platform {
+ public:
+  // A Japanese Windows XP with C:\WINDOWS, C:\WINDOWS\system32 and C:\WINDOWS\TEMP\.
+  FakePlatform();
+
+  fake::FakeFiles& Files() override { return files_; }
+  fake::FakeRegistry& Registry() override { return registry_; }
+  fake::FakeProfile& Profile() override { return profile_; }
+  fake::FakeSystem& System() override { return system_; }
+
+  fake::FakeFailures& Failures() { return failures_; }
+  fake::FakeClock& Clock() { return clock_; }
+
+  // Changes the system folders and creates them on the fake volumes.
+  void SetFolders(const std::string& windows, const std::string& system, const std::string& temp);
+
+ private:
+  fake::FakeClock clock_;
+  fake::FakeFailures failures_;
+  fake::FakeFiles files_;
+  fake::FakeRegistry registry_;
+  fake::FakeSystem system_;
+  fake::FakeProfile profile_;
+};
+
+}  // namespace ov::platform
