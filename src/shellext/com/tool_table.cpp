@@ -1,0 +1,18 @@
+#include "shellext/com/tool_table.h"
+
+namespace ov::shellext::com {
+
+const CommandTable& ShellTools() {
+  static const CommandTable table = {
+      {
+          nullptr,  // 0: bulk rename (TFormBulkRename)
+          nullptr,  // 1: series classification (TFormFileSeries)
+          nullptr,  // 2: renumber (TFormRenumber)
+          nullptr,  // 3: conditional delete (TFormConditionalDelete)
+      },
+      nullptr,  // folders, 0: folder combine (TFolderCombine)
+  };
+  return table;
+}
+
+}  // namespace ov::shellext::com
