@@ -59,6 +59,30 @@ TEST_F(FilesContract, ReadOnlyAttributeRoundTrips) {
   EXPECT_EQ(Files().SetAttributes(At("missing.txt"), attribute::kNormal), error::kFileNotFound);
 }
 
+// Wine reports every file as archived, whatever was set (Windows would report "normal"
+// after kNormal).
+TEST_F(FilesContract, FilesAreAlwaysArchivedAndOtherAttributesReadBackAsSet) {
+  Write("new.txt");
+  EXPECT_EQ(Attributes("new.txt"), attribute::kArchive);
+  ASSERT_EQ(Files().SetAttributes(At("new.txt"), attribute::kNormal), error::kSuccess);
+  EXPECT_EQ(Attributes("new.txt"), attribute::kArchive);
+  ASSERT_EQ(Files().SetAttributes(At("new.txt"), attribute::kHidden | attribute::kReadOnly), error::kSuccess);
+  EXPECT_EQ(Attributes("new.txt"), attribute::kArchive | attribute::kHidden | attribute::kReadOnly);
+  Folder("dir");
+  EXPECT_EQ(Attributes("dir"), attribute::kDirectory);
+}
+
+TEST_F(FilesContract, SlashesSeparateLikeBackslashesAndDotPartsResolve) {
+  Folder("dir");
+  Write("dir/a.txt", "A");
+  EXPECT_EQ(Read("dir\\a.txt"), "A");
+  EXPECT_EQ(Read("dir\\.\\..\\dir\\a.txt"), "A");
+  EXPECT_EQ(Read("dir.\\a.txt"), "A");
+  const std::vector<std::string> root = FindNames(Files(), "C:\\*");
+  EXPECT_EQ(std::count(root.begin(), root.end(), "."), 0) << "a drive root has no \".\"";
+  EXPECT_EQ(std::count(root.begin(), root.end(), ".."), 0);
+}
+
 TEST_F(FilesContract, NamesAreCaseInsensitiveAndKeepTheirCase) {
   Write("MixedCase.Txt", "abc");
   EXPECT_EQ(Read("MIXEDCASE.TXT"), "abc");
@@ -103,8 +127,11 @@ TEST_F(FilesContract, MoveFailures) {
   Folder("dir");
   Folder("dir\\sub");
   std::string inside = At("dir\\sub\\dir");
-  EXPECT_NE(Files().Move(At("dir"), inside), error::kSuccess) << "a folder cannot move into itself";
+  EXPECT_EQ(Files().Move(At("dir"), inside), error::kInvalidParameter) << "a folder cannot move into itself";
   EXPECT_TRUE(FolderExists(Files(), At("dir\\sub")));
+  EXPECT_EQ(Files().Move(At("a.txt"), At("a.txt")), error::kSuccess);
+  EXPECT_EQ(Files().Copy(At("a.txt"), At("A.TXT"), false), error::kSharingViolation);
+  EXPECT_TRUE(FileExists(Files(), At("a.txt")));
 }
 
 // Wine 8 takes a target that differs only in case for the source itself and leaves the name
@@ -219,7 +246,9 @@ TEST_F(FilesContract, TempFileNameWithAGivenNumberCreatesNothing) {
   ASSERT_EQ(Files().TempFileName(At(""), "ovr", 0x1A2B, path), error::kSuccess);
   EXPECT_BYTES(path, At("ovr1a2b.tmp"));
   EXPECT_FALSE(FileExists(Files(), path));
-  EXPECT_NE(Files().TempFileName(At("missing\\"), "ovr", 0, path), error::kSuccess);
+  EXPECT_EQ(Files().TempFileName(At("missing\\"), "ovr", 0, path), error::kDirectory);
+  Write("file.txt");
+  EXPECT_EQ(Files().TempFileName(At("file.txt"), "ovr", 0, path), error::kDirectory);
 }
 
 TEST_F(FilesContract, ShortPathNames) {

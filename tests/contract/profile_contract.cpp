@@ -124,6 +124,27 @@ TEST_F(ProfileContract, WriteThenReadBack) {
   EXPECT_BYTES(Get("Main", "NewKey"), "new value");
   EXPECT_BYTES(Get("brand new", "K"), "v");
   EXPECT_BYTES(Get("Other", "Key1"), "other");
+  // The file is written anew: blanks around names and values, and blank lines, are gone;
+  // a new key ends its section and a new section ends the file.
+  EXPECT_BYTES(Contents(),
+               "; leading comment\r\n[Main]\r\nKey1=changed\r\nSpaced=spaced value\r\nQuoted=\"quoted value\"\r\n"
+               "Single='single'\r\nPadded=\" padded \"\r\nInner=a \"b\" c\r\nOpen=\"abc\r\nMixed=\"abc'\r\n"
+               "Empty=\r\nNoEquals\r\n;Commented=x\r\nDup=first\r\nDup=second\r\nPath=C:\\予定表\\ソフト\r\n"
+               "表示=漢字\r\nNewKey=new value\r\n[Other]\r\nKey1=other\r\n[main]\r\nDup=third\r\n"
+               "Later=from the second Main\r\n[Brand New]\r\nk=v\r\n");
+}
+
+TEST_F(ProfileContract, WrittenValuesLoseLeadingBlanksAndKeepQuotes) {
+  ASSERT_EQ(Profile().WriteString("Main", "Lead", "  padded  ", file_), error::kSuccess);
+  ASSERT_EQ(Profile().WriteString("Main", "Q", "\"quoted\"", file_), error::kSuccess);
+  EXPECT_BYTES(Get("Main", "Lead"), "padded");
+  EXPECT_BYTES(Get("Main", "Q"), "quoted");
+}
+
+TEST_F(ProfileContract, DeletingADuplicateSectionRemovesTheFirst) {
+  ASSERT_EQ(Profile().WriteString("main", nullptr, nullptr, file_), error::kSuccess);
+  EXPECT_BYTES(Get(nullptr, nullptr), std::string("Other\0main\0", 11));
+  EXPECT_BYTES(Get("Main", "Dup"), "third");
 }
 
 TEST_F(ProfileContract, NullValueDeletesTheKeyAndNullKeyTheSection) {

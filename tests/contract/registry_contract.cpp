@@ -150,6 +150,23 @@ TEST_F(RegistryContract, EnumerationListsKeysAndValuesAndEnds) {
   EXPECT_EQ(Registry().EnumValue(key.Get(), 0, name), error::kNoMoreItems);
 }
 
+// A string written without its zero reads back with one; empty parts of a key path (a
+// trailing "\\" or "\\\\" inside) are skipped.
+TEST_F(RegistryContract, StringsWithoutTheirZeroAndOddPaths) {
+  ASSERT_EQ(Registry().SetValue(Scratch(), "raw", reg_type::kString, "abc"), error::kSuccess);
+  std::uint32_t type = 0;
+  std::string data;
+  ASSERT_EQ(Registry().QueryValue(Scratch(), "raw", type, data), error::kSuccess);
+  EXPECT_BYTES(data, std::string("abc\0", 4));
+  RegKey key;
+  ASSERT_EQ(RegKey::Create(Registry(), Scratch(), "sub\\", key), error::kSuccess);
+  EXPECT_EQ(RegKey::Open(Registry(), Scratch(), "sub\\", key), error::kSuccess);
+  EXPECT_EQ(RegKey::Open(Registry(), Scratch(), "sub\\\\x", key), error::kFileNotFound);
+  EXPECT_EQ(RegKey::Create(Registry(), Scratch(), "a\\\\b", key), error::kSuccess);
+  EXPECT_EQ(RegKey::Open(Registry(), Scratch(), "A\\B", key), error::kSuccess);
+  EXPECT_EQ(SubKeys(Scratch()), (Names{"a", "sub"}));
+}
+
 TEST_F(RegistryContract, KeyNamesAreCaseInsensitive) {
   RegKey key;
   ASSERT_EQ(RegKey::Create(Registry(), Scratch(), "Software Name", key), error::kSuccess);

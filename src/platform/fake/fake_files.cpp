@@ -57,8 +57,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   return false;
 }
 
+// Like Wine, a file always shows the archive bit.
 std::uint32_t ReportedAttributes(const FakeNode& node) {
-  return node.attributes == 0 ? attribute::kNormal : node.attributes;
+  return node.IsFolder() ? node.attributes : node.attributes | attribute::kArchive;
 }
 
 FindEntry EntryOf(const FakeNode& node, const std::string& name) {
@@ -293,7 +294,7 @@ Error FakeFiles::Move(const std::string& from, const std::string& to) {
   while (sourceRoot->parent != nullptr) sourceRoot = sourceRoot->parent;
   const FakeNode* targetRoot = target.parent;
   for (const FakeNode* up = target.parent; up != nullptr; up = up->parent) {
-    if (up == source.node) return error::kSharingViolation;  // a folder into itself
+    if (up == source.node) return error::kInvalidParameter;  // a folder into itself
     targetRoot = up;
   }
   // Across volumes only a file can move (the system copies it); a folder cannot.

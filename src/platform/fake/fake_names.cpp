@@ -54,7 +54,7 @@ bool HasInvalidCharacter(const std::string& name) {
   return false;
 }
 
-// Windows drops trailing dots and blanks of the last name ("a." is "a").
+// Windows drops trailing dots and blanks of every name part ("a." is "a").
 std::string DropTrailingDotsAndBlanks(const std::string& name) {
   std::size_t end = name.size();
   while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ') && base::IsCharStart(name, end - 1)) --end;
@@ -98,7 +98,7 @@ Error ParsePath(const std::string& path, ParsedPath& parsed, bool keepLast) {
   for (std::size_t i = 0; i < raw.size(); ++i) {
     std::string part = raw[i];
     const bool last = i + 1 == raw.size();
-    if (last && !keepLast) part = DropTrailingDotsAndBlanks(part);
+    if (!(last && keepLast)) part = DropTrailingDotsAndBlanks(part);
     if (part.empty() || part == ".") continue;
     if (part == ".." && !(last && keepLast)) {
       if (!parsed.parts.empty()) parsed.parts.pop_back();

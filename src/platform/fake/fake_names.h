@@ -21,7 +21,7 @@ std::string UpperText(std::string_view text);
 bool ContainsNoCase(std::string_view text, std::string_view part);
 
 // A full path split into its drive letter (upper case) and name parts; "." parts are
-// dropped and ".." parts climb. Like Windows, the last part loses trailing dots and blanks.
+// dropped and ".." parts climb. Like Windows, each part loses its trailing dots and blanks.
 struct ParsedPath {
   char drive = 0;
   std::vector<std::string> parts;

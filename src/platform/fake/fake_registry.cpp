@@ -97,10 +97,9 @@ Error FakeRegistry::SplitSubKey(RegHandle parent, const std::string& subKey, Acc
     path.erase(0, 1);
   }
   if (path.empty()) return error::kSuccess;
-  parts = SplitKeyPath(path);
-  if (parts.back().empty()) parts.pop_back();  // one trailing "\" is harmless
-  for (const std::string& part : parts) {
-    if (part.empty()) return error::kBadPathname;
+  // Empty parts ("a\\b", a trailing "\") are skipped.
+  for (const std::string& part : SplitKeyPath(path)) {
+    if (!part.empty()) parts.push_back(part);
   }
   return error::kSuccess;
 }
@@ -179,6 +178,9 @@ Error FakeRegistry::SetValue(RegHandle key, const std::string& name, std::uint32
   if (value.name.empty()) value.name = name;  // a new value, or the default one
   value.type = type;
   value.data = data;
+  // Strings are kept in UTF-16 with their terminator, so one always reads back.
+  const bool text = type == reg_type::kString || type == reg_type::kExpandString;
+  if (text && (data.empty() || data.back() != '\0')) value.data += '\0';
   return error::kSuccess;
 }
 
