@@ -10,7 +10,7 @@
 #include "shellext/tools/bulk_rename_rules.h"
 #include "shellext/tools/regex_pattern.h"
 #include "support/readable.h"
-#include "tools/no_case_system.h"
+#include "tools/test_system.h"
 
 namespace ov::shellext {
 namespace {
@@ -45,7 +45,7 @@ struct RenameCase {
 };
 
 void ExpectNames(const std::vector<RenameCase>& cases) {
-  test::NoCaseSystem system;
+  platform::SystemApi& system = test::TestSystem();
   for (const RenameCase& c : cases) {
     SCOPED_TRACE("name " + test::Readable(c.name) + ", pattern " + test::Readable(c.settings.pattern) +
                  ", format " + test::Readable(c.settings.format));
@@ -277,7 +277,7 @@ TEST(RegexPattern, LimitsCutOnlyRunawaySearches) {
 }
 
 TEST(ExtensionTable, LookupByName) {
-  test::NoCaseSystem system;
+  platform::SystemApi& system = test::TestSystem();
   const Table table = {".jpg", "=.x", ".JPEG=.jpg", ".jpeg=.png", ".tmp="};
   EXPECT_EQ(ExtensionLineName(".jpg"), std::nullopt);
   EXPECT_EQ(ExtensionLineName("=.x"), std::optional<std::string>(""));
@@ -297,7 +297,7 @@ struct AddCase {
 };
 
 TEST(ExtensionTable, AddPutsDotsAndSetsTheFirstLineOfThatName) {
-  test::NoCaseSystem system;
+  platform::SystemApi& system = test::TestSystem();
   const std::vector<AddCase> cases = {
       {{}, {"jpg", "png"}, {".jpg=.png"}, {".jpg", ".png"}},
       {{}, {".jpeg", ".jpg"}, {".jpeg=.jpg"}, {".jpeg", ".jpg"}},
@@ -322,7 +322,7 @@ TEST(ExtensionTable, AddPutsDotsAndSetsTheFirstLineOfThatName) {
 }
 
 TEST(ExtensionTable, TakeLineForEditing) {
-  test::NoCaseSystem system;
+  platform::SystemApi& system = test::TestSystem();
   Table table = {".jpg=.png", ".txt=.doc", ".JPG=.gif"};
   // The value comes from the first line of that name, not from the line taken.
   ExtensionFields fields = TakeExtensionLine(system, table, 2);

@@ -1,4 +1,4 @@
-// A SystemApi for the bulk rename tests: only the name comparison is real (letters A to Z
+// A SystemApi for the fuzz targets: only the name comparison works (letters A to Z
 // without case, double-byte characters compared whole), the rest never gets called.
 #pragma once
 
