@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shellext/recording_menu.h"
-#include "shellext/stub_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "support/readable.h"
 
 namespace ov::test {
@@ -61,7 +61,8 @@ TEST(QueryContextMenu, EntriesAndResults) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    StubSystem system;
+    platform::FakePlatform fake;
+    platform::SystemApi& system = fake.System();
     RecordingMenu menus;
     ContextMenuModel model(menus, system, c.selection);
     EXPECT_EQ(model.QueryContextMenu(1, c.index, c.first, c.last, c.flags), c.result);
@@ -81,7 +82,8 @@ TEST(QueryContextMenu, CountsOnlyTheCallsThatSucceed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Readable(c.failOn));
-    StubSystem system;
+    platform::FakePlatform fake;
+    platform::SystemApi& system = fake.System();
     RecordingMenu menus;
     menus.failOn = c.failOn;
     {
@@ -94,7 +96,8 @@ TEST(QueryContextMenu, CountsOnlyTheCallsThatSucceed) {
 }
 
 TEST(QueryContextMenu, SubmenuOwnership) {
-  StubSystem system;
+  platform::FakePlatform fake;
+  platform::SystemApi& system = fake.System();
   RecordingMenu menus;
   menus.failCreate = true;
   {
@@ -141,17 +144,6 @@ void Record(ToolContext&, const SelectionList& selection, std::uintptr_t parent)
   calls.push_back({tool, selection, parent});
 }
 
-class NullPlatform : public platform::Platform {
- public:
-  platform::FileApi& Files() override { return files; }
-  platform::RegistryApi& Registry() override { return registry; }
-  platform::ProfileApi& Profile() override { throw std::logic_error("no profile"); }
-  platform::SystemApi& System() override { return system; }
-  StubFiles files;
-  StubRegistry registry;
-  StubSystem system;
-};
-
 TEST(InvokeCommand, DispatchesByOffsetThroughTheTable) {
   const CommandTable tools = {{Record<0>, Record<1>, Record<2>, Record<3>}, Record<4>};
   const CommandTable empty = {{nullptr, nullptr, nullptr, nullptr}, nullptr};
@@ -183,21 +175,21 @@ TEST(InvokeCommand, DispatchesByOffsetThroughTheTable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     calls.clear();
-    NullPlatform platform;
+    platform::FakePlatform platform;
     RecordingMenu menus;
     ToolContext context{platform};
-    ContextMenuModel model(menus, platform.system, c.selection);
+    ContextMenuModel model(menus, platform.System(), c.selection);
     model.InvokeCommand(c.verb, 0x55, *c.table, context);
     EXPECT_EQ(calls, c.expected);
   }
 }
 
 TEST(InvokeCommand, ToolFailuresReachTheCaller) {
-  NullPlatform platform;
+  platform::FakePlatform platform;
   RecordingMenu menus;
   ToolContext context{platform};
   const CommandTable throwing = {{[](ToolContext&, const SelectionList&, std::uintptr_t) { throw 1; }}, nullptr};
-  ContextMenuModel model(menus, platform.system, kFiles);
+  ContextMenuModel model(menus, platform.System(), kFiles);
   EXPECT_ANY_THROW(model.InvokeCommand(0, 0, throwing, context));
 }
 
@@ -225,7 +217,8 @@ TEST(GetCommandString, HelpTextsByOffset) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.offset) + " type " + std::to_string(c.type));
-    StubSystem system;
+    platform::FakePlatform fake;
+    platform::SystemApi& system = fake.System();
     RecordingMenu menus;
     ContextMenuModel model(menus, system, c.selection);
     char buffer[80];
