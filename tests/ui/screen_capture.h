@@ -1,0 +1,14 @@
+// Saves a form's window as NAME.bmp in the folder named by OV_SCREENS_WIN (the Wine runner
+// turns it into build/screens/NAME.png). Without windows there is nothing to save and the
+// call reports success.
+#pragma once
+
+#include <string>
+
+#include "ui/form.h"
+
+namespace ov::ui::test {
+
+bool CaptureForm(Form& form, const std::string& name);
+
+}  // namespace ov::ui::test

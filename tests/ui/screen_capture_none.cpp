@@ -1,0 +1,8 @@
+// The headless build has no screen to capture.
+#include "screen_capture.h"
+
+namespace ov::ui::test {
+
+bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return true; }
+
+}  // namespace ov::ui::test
