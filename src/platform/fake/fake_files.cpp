@@ -47,15 +47,26 @@ bool HasWildcard(const std::string& text) {
 
 // "*" and "?" over folded names; a pattern ending in ".*" also matches a name without any
 // extension, as "*.*" matches every name.
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
-  const std::string folded = FoldName(pattern);
-  const std::vector<std::string> target = Characters(FoldName(name));
-  if (MatchFrom(Characters(folded), 0, target, 0)) return true;
-  if (folded.size() >= 2 && folded.compare(folded.size() - 2, 2, ".*") == 0) {
-    return MatchFrom(Characters(folded.substr(0, folded.size() - 2)), 0, target, 0);
+class Wildcard {
+ public:
+  explicit Wildcard(const std::string& pattern) {
+    const std::string folded = FoldName(pattern);
+    chars_ = Characters(folded);
+    if (folded.size() >= 2 && folded.compare(folded.size() - 2, 2, ".*") == 0) {
+      withoutExtension_ = Characters(folded.substr(0, folded.size() - 2));
+      hasStarExtension_ = true;
+    }
   }
-  return false;
-}
+  bool Matches(const std::string& name) const {
+    const std::vector<std::string> target = Characters(FoldName(name));
+    return MatchFrom(chars_, 0, target, 0) || (hasStarExtension_ && MatchFrom(withoutExtension_, 0, target, 0));
+  }
+
+ private:
+  std::vector<std::string> chars_;
+  std::vector<std::string> withoutExtension_;
+  bool hasStarExtension_ = false;
+};
 
 // Like Wine, a file always shows the archive bit.
 std::uint32_t ReportedAttributes(const FakeNode& node) {
@@ -143,10 +154,12 @@ void FakeFiles::AddVolume(char drive) {
   volumes_[FoldName(std::string(1, drive))[0]] = std::move(root);
 }
 
-FakeNode* FakeFiles::Child(FakeNode& folder, const std::string& name) const {
+FakeNode* FakeFiles::Child(FakeNode& folder, const std::string& name) {
   const std::string key = FoldName(name);
   const auto found = folder.children.find(key);
   if (found != folder.children.end()) return found->second.get();
+  if (base::FindAscii(name, '~') == std::string::npos) return nullptr;  // cannot be a short name
+  EnsureShortNames(folder);
   const auto alias = folder.shortNames.find(key);
   return alias == folder.shortNames.end() ? nullptr : alias->second;
 }
@@ -177,16 +190,30 @@ Error FakeFiles::LocateExisting(const std::string& path, Located& located) {
   return located.node == nullptr ? error::kFileNotFound : error::kSuccess;
 }
 
+void FakeFiles::EnsureShortNames(FakeNode& folder) {
+  if (folder.shortNamesCurrent) return;
+  for (auto& [key, child] : folder.children) {
+    if (child->shortName.empty() && !IsShortName(child->name)) AssignShortName(folder, *child);
+  }
+  folder.shortNamesCurrent = true;
+}
+
 void FakeFiles::AssignShortName(FakeNode& folder, FakeNode& node) {
-  node.shortName.clear();
-  if (IsShortName(node.name)) return;
   const std::size_t dot = base::FindLastAscii(node.name, '.');
   const std::string stem = ShortNameLetters(dot == std::string::npos ? node.name : node.name.substr(0, dot));
   const std::string extension =
       dot == std::string::npos ? std::string() : Leading(ShortNameLetters(node.name.substr(dot + 1)), 3);
+  // Like NTFS: "LONGFI~1" to "~4", then two letters, four hex digits of a hash of the long
+  // name and "~1" (so that a folder of 100,000 similar names stays cheap).
+  std::uint32_t hash = 2166136261u;
+  for (const char c : FoldName(node.name)) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>((hash ^ (hash >> 16)) & 0xFFFF));
+  const std::string base = stem.empty() ? std::string("_") : stem;
   for (unsigned number = 1;; ++number) {
-    const std::string tail = "~" + std::to_string(number);
-    std::string candidate = Leading(stem.empty() ? std::string("_") : stem, 8 - tail.size()) + tail;
+    const std::string tail = "~" + std::to_string(number <= 4 ? number : number - 4);
+    std::string candidate = number <= 4 ? Leading(base, 8 - tail.size()) + tail
+                                        : Leading(Leading(base, 2) + hex, 8 - tail.size()) + tail;
     if (!extension.empty()) candidate += "." + extension;
     const std::string key = FoldName(candidate);
     if (folder.shortNames.count(key) == 0 && folder.children.count(key) == 0) {
@@ -200,7 +227,8 @@ void FakeFiles::AssignShortName(FakeNode& folder, FakeNode& node) {
 FakeNode& FakeFiles::Attach(FakeNode& folder, std::unique_ptr<FakeNode> node) {
   FakeNode& attached = *node;
   attached.parent = &folder;
-  AssignShortName(folder, attached);
+  attached.shortName.clear();
+  if (!IsShortName(attached.name)) folder.shortNamesCurrent = false;
   folder.children[FoldName(attached.name)] = std::move(node);
   return attached;
 }
@@ -251,6 +279,7 @@ Error FakeFiles::FindFirst(const std::string& pattern, FindEntry& first, std::un
   if (const Error error = Locate(pattern, located, true)) return error;
   if (located.parent == nullptr) return error::kFileNotFound;  // a bare root
   FakeNode& folder = *located.parent;
+  EnsureShortNames(folder);
   std::vector<FindEntry> entries;
   if (!HasWildcard(located.name)) {
     // Without wildcards the name is looked up like any path, trailing dots dropped.
@@ -259,12 +288,13 @@ Error FakeFiles::FindFirst(const std::string& pattern, FindEntry& first, std::un
       entries.push_back(EntryOf(*exact.node, exact.node->name));
     }
   } else {
+    const Wildcard wildcard(located.name);
     if (folder.parent != nullptr) {
-      if (WildcardMatch(located.name, ".")) entries.push_back(EntryOf(folder, "."));
-      if (WildcardMatch(located.name, "..")) entries.push_back(EntryOf(*folder.parent, ".."));
+      if (wildcard.Matches(".")) entries.push_back(EntryOf(folder, "."));
+      if (wildcard.Matches("..")) entries.push_back(EntryOf(*folder.parent, ".."));
     }
     for (const auto& [key, child] : folder.children) {
-      if (WildcardMatch(located.name, child->name)) entries.push_back(EntryOf(*child, child->name));
+      if (wildcard.Matches(child->name)) entries.push_back(EntryOf(*child, child->name));
     }
   }
   if (entries.empty()) return error::kFileNotFound;
@@ -405,7 +435,8 @@ Error FakeFiles::ShortPathName(const std::string& path, std::string& shortPath) 
   Located located;
   if (const Error error = LocateExisting(path, located)) return error;
   std::vector<std::string> parts;
-  for (const FakeNode* node = located.node; node->parent != nullptr; node = node->parent) {
+  for (FakeNode* node = located.node; node->parent != nullptr; node = node->parent) {
+    EnsureShortNames(*node->parent);
     parts.insert(parts.begin(), node->shortName.empty() ? node->name : node->shortName);
   }
   shortPath = JoinPath(path[0], parts);  // the drive letter as the caller spelled it

@@ -1,6 +1,7 @@
 // The files and folders of the in-memory Windows: volumes of nodes, each folder indexing
 // its children by folded name (and by short name), so that lookups and renames cost a
-// map access even in a folder of 100,000 files.
+// map access even in a folder of 100,000 files. Short names are drawn when first needed:
+// a lookup of a name with "~", a search, or GetShortPathNameA.
 #pragma once
 
 #include <map>
@@ -25,6 +26,7 @@ struct FakeNode {
   FakeNode* parent = nullptr;
   std::map<std::string, std::unique_ptr<FakeNode>> children;  // folded name -> child
   std::map<std::string, FakeNode*> shortNames;                // folded short name -> child
+  bool shortNamesCurrent = true;  // every child that needs a short name has one
 
   bool IsFolder() const { return (attributes & attribute::kDirectory) != 0; }
 };
@@ -76,7 +78,8 @@ class FakeFiles : public FileApi {
   // kPathNotFound when a folder on the way is missing; a missing last part is not an error.
   Error Locate(const std::string& path, Located& located, bool keepLast = false);
   Error LocateExisting(const std::string& path, Located& located);
-  FakeNode* Child(FakeNode& folder, const std::string& name) const;
+  FakeNode* Child(FakeNode& folder, const std::string& name);
+  void EnsureShortNames(FakeNode& folder);
   FakeNode& Attach(FakeNode& folder, std::unique_ptr<FakeNode> node);
   std::unique_ptr<FakeNode> Detach(FakeNode& node);
   FakeNode& NewNode(FakeNode& folder, const std::string& name, std::uint32_t attributes);
