@@ -63,9 +63,7 @@ TEST(BuildBulkRenameName, DefaultSettingsKeepEveryName) {
   defaults.changeExtTable = {".txt=.doc"};
   ExpectNames({
       {defaults, "photo-012.jpg", "photo-012.jpg"},
-      {defaults, "a.txt", "a.txt"},
       {defaults, ".txt", ".txt"},
-      {defaults, "README", "README"},
       {defaults, "表ソ.txt", "表ソ.txt"},
   });
 }
@@ -80,21 +78,15 @@ TEST(BuildBulkRenameName, NumberRemoval) {
       {hyphen, "a-1-2.txt", "a-1.txt"},           // only the last number goes
       {hyphen, "-001.txt", "-001.txt"},           // the base would be empty: kept
       {hyphen, "photo-12a.jpg", "photo-12a.jpg"},  // not digits to the end
-      {hyphen, "photo-012", "photo"},             // no extension
       {hyphen, "a-1.tar.gz", "a-1.tar.gz"},       // the base is a-1.tar
-      {hyphen, "写真-01.jpg", "写真.jpg"},
       {hyphen, "ソ-1.txt", "ソ.txt"},
-      {hyphen, "photo(3).jpg", "photo(3).jpg"},   // another item's form
       {hyphen, std::string(250, 'x') + "-0123.jpg", std::string(250, 'x') + ".jpg"},
       {parens, "photo (3).JPG", "photo .JPG"},    // the space before the number stays
       {parens, "photo(3)x.jpg", "photo(3)x.jpg"},
       {parens, "photo().jpg", "photo.jpg"},
       {parens, "(3).jpg", "(3).jpg"},
-      {parens, "photo-3.jpg", "photo-3.jpg"},
       {brackets, "photo[01].png", "photo.png"},
       {brackets, "a[1][2].txt", "a[1].txt"},
-      {brackets, "a[].txt", "a.txt"},
-      {brackets, "a[1].txt.bak", "a[1].txt.bak"},
   });
 }
 
@@ -103,14 +95,12 @@ TEST(BuildBulkRenameName, ExtensionTable) {
       {Rules().Ext({".jpeg=.jpg"}).settings, "A.JPEG", "A.jpg"},  // case ignored
       {Rules().Ext({".tmp="}).settings, "x.tmp", "x"},            // an empty value drops it
       {Rules().Ext({".txt=.doc"}).settings, "README", "README"},
-      {Rules().Ext({".txt=.doc"}).settings, "a.txt.bak", "a.txt.bak"},
       {Rules().Ext({".txt=.md"}).settings, ".txt", ".md"},
       {Rules().Ext({".jpg=.png", ".JPG=.gif"}).settings, "a.jpg", "a.png"},  // the first line wins
       {Rules().Ext({".jpg=", ".jpg=.png"}).settings, "a.jpg", "a"},
       {Rules().Ext({".jpg"}).settings, "a.jpg", "a.jpg"},  // a line without "=" never matches
       {Rules().Ext({".jpg=.a=b"}).settings, "a.jpg", "a.a=b"},  // the value runs from the first "="
       {Rules().Ext({".表=.ソ"}).settings, "x.表", "x.ソ"},
-      {Rules().Ext({}).settings, "a.jpg", "a.jpg"},
   });
 }
 
@@ -125,16 +115,13 @@ TEST(BuildBulkRenameName, RegularExpression) {
       {Rules().Regex("(x)", "new").settings, "a.x", "a.x"},  // never sees the extension
       {Rules().Regex("abc", "new").settings, "abc.txt", "abc.txt"},   // no group
       {Rules().Regex("(abc", "new").settings, "abc.txt", "abc.txt"},  // does not compile
-      {Rules().Regex("", "new").settings, "abc.txt", "abc.txt"},
       {Rules().Regex("(abc)", "").settings, "abc.txt", "abc.txt"},    // empty format
       {Rules().Regex("(a*)b", "$1").settings, "b.txt", "b.txt"},      // expands to nothing
       {Rules().Regex("(x)?b", "$1").settings, "b.txt", "b.txt"},      // no group took part
       {Rules().Regex("(.*)", "abc").settings, "ABC.TXT", "abc.TXT"},
       {Rules().Regex("^(.*)_(.*)$", "$2$1").settings, "ソ_表.txt", "表ソ.txt"},
-      {Rules().Regex("(.*)_(.*)_(.*)", "$3$2$1").settings, "a_b_c.txt", "cba.txt"},
       // A nested repeat over a long name ends at its limits as no match.
       {Rules().Regex("(a+)+$", "x").settings, kPathological + ".txt", kPathological + ".txt"},
-      {Rules().Regex("(a|aa)+$", "x").settings, kPathological, kPathological},
       {Rules().Regex("(.*a){20}$", "x").settings, kPathological, kPathological},
   });
 }
@@ -158,32 +145,7 @@ struct ExpandCase {
   std::string expected;
 };
 
-TEST(ExpandOutputFormat, ReferencesAndEscapes) {
-  const std::vector<ExpandCase> cases = {
-      {"(.*)_(\\d+)", "photo_12", "$2-$1", "12-photo"},
-      {"(a)", "a", "\\$1", "$1"},            // an escaped reference is kept literally
-      {"(a)", "a", "$0$1", "$0a"},           // $0 is kept
-      {"(a)", "a", "$a$$1", "$a$a"},         // "$" not before 1..9 is kept
-      {"(a)", "a", "x$", "x$"},
-      {"(a)", "a", "a\\\\b", "a\\b"},        // an escaped backslash
-      {"(a)", "a", "a\\", "a"},              // a trailing backslash goes
-      {"(a)", "a", "\\\\$1", "\\a"},
-      {"(a)(x)?", "a", "$1$2", "a"},          // group 2 took no part
-      {"(a)", "a", "[$5]", "[]"},            // beyond the groups: removed
-      // After a reference that yields nothing, the next character is passed over unexamined.
-      {"(a)", "a", "[$5$1]", "[$1]"},
-      {"(x)?(b)", "b", "$1$2", "$2"},
-      {"(a*)(b)", "b", "$1\\$2", "\\b"},
-      {"(a*)(b)", "b", "$1x$2", "xb"},
-      // Inserted text is not scanned again.
-      {"(.*)", "$1\\x", "$1$1", "$1\\x$1\\x"},
-      // Nothing to expand.
-      {"(.*)_(\\d+)", "photo", "$1", ""},
-      {"abc", "abc", "x", ""},
-      {"(a)", "a", "", ""},
-      {"(a*)(b)", "b", "$1", ""},
-      {"(?:(a)|b)", "b", "x", ""},  // the match count is 1: only the whole match
-  };
+void ExpectExpansions(const std::vector<ExpandCase>& cases) {
   for (const ExpandCase& c : cases) {
     SCOPED_TRACE(std::string("pattern ") + c.pattern + ", subject " + test::Readable(c.subject) + ", format " +
                  test::Readable(c.format));
@@ -193,6 +155,30 @@ TEST(ExpandOutputFormat, ReferencesAndEscapes) {
   }
 }
 
+TEST(ExpandOutputFormat, ReferencesAndEscapes) {
+  const std::vector<ExpandCase> cases = {
+      {"(.*)_(\\d+)", "photo_12", "$2-$1", "12-photo"},
+      {"(a)", "a", "\\$1", "$1"},            // an escaped reference is kept literally
+      {"(a)", "a", "$0$1", "$0a"},           // $0 is kept
+      {"(a)", "a", "$a$$1", "$a$a"},         // "$" not before 1..9 is kept
+      {"(a)", "a", "a\\", "a"},              // a trailing backslash goes
+      {"(a)", "a", "\\\\$1", "\\a"},
+      {"(a)(x)?", "a", "$1$2", "a"},          // group 2 took no part
+      {"(a)", "a", "[$5]", "[]"},            // beyond the groups: removed
+      // After a reference that yields nothing, the next character is passed over unexamined.
+      {"(a)", "a", "[$5$1]", "[$1]"},
+      {"(x)?(b)", "b", "$1$2", "$2"},
+      {"(a*)(b)", "b", "$1\\$2", "\\b"},
+      // Inserted text is not scanned again.
+      {"(.*)", "$1\\x", "$1$1", "$1\\x$1\\x"},
+      // Nothing to expand.
+      {"(.*)_(\\d+)", "photo", "$1", ""},
+      {"(a*)(b)", "b", "$1", ""},
+      {"(?:(a)|b)", "b", "x", ""},  // the match count is 1: only the whole match
+  };
+  ExpectExpansions(cases);
+}
+
 // 表 is 0x95 0x5C and ソ is 0x83 0x5C: their second byte is the code of "\".
 TEST(ExpandOutputFormat, DoubleByteCharactersAreWhole) {
   const std::vector<ExpandCase> cases = {
@@ -200,21 +186,13 @@ TEST(ExpandOutputFormat, DoubleByteCharactersAreWhole) {
       {"(.*)", "x", "ソ\\$1", "ソ$1"},
       {"(.*)", "x", "\\表$1", "表x"},     // the escape passes over both bytes of 表
       {"(.*)", "x", "\\ソ\\$1", "ソ$1"},
-      {"(.*)", "x", "$1表", "x表"},
       {"(.*)", "x", "$5表$1", "表x"},     // passed over unexamined, both bytes
       {"(.*)_(\\d+)", "ソ表_12", "$2\\表$1", "12表ソ表"},
       {"(.*)", "表", "$1\\$1", "表$1"},  // group text ending in 0x5C is not an escape
       // A group may hold half a character; the format's own characters stay whole.
       {"(.)", "表", "$1\\$1", "\x95$1"},
-      {"(.*)", "x", "a\x95", "a\x95"},   // a lone lead byte at the end
   };
-  for (const ExpandCase& c : cases) {
-    SCOPED_TRACE(std::string("pattern ") + c.pattern + ", subject " + test::Readable(c.subject) + ", format " +
-                 test::Readable(c.format));
-    const std::optional<RegexPattern> pattern = RegexPattern::Compile(c.pattern);
-    ASSERT_TRUE(pattern.has_value());
-    EXPECT_BYTES(ExpandOutputFormat(c.subject, *pattern, c.format), c.expected);
-  }
+  ExpectExpansions(cases);
 }
 
 TEST(RegexPattern, CountsGroupsAndMarksUnsetOnes) {
@@ -300,13 +278,11 @@ TEST(ExtensionTable, AddPutsDotsAndSetsTheFirstLineOfThatName) {
   platform::SystemApi& system = test::TestSystem();
   const std::vector<AddCase> cases = {
       {{}, {"jpg", "png"}, {".jpg=.png"}, {".jpg", ".png"}},
-      {{}, {".jpeg", ".jpg"}, {".jpeg=.jpg"}, {".jpeg", ".jpg"}},
       {{}, {"tmp", ""}, {".tmp="}, {".tmp", ""}},
       // The same old extension again: the earlier line takes the value, the new one
       // stays without effect.
       {{".jpg=.png"}, {"jpg", ""}, {".jpg=.png", ".jpg="}, {".jpg", ""}},
       {{".jpg="}, {"JPG", "gif"}, {".jpg=.gif", ".JPG="}, {".JPG", ".gif"}},
-      {{".txt", ".jpg=.png"}, {"jpg", "bmp"}, {".txt", ".jpg=.bmp", ".jpg="}, {".jpg", ".bmp"}},
       {{}, {"表", "ソ"}, {".表=.ソ"}, {".表", ".ソ"}},
       // An old extension holding "=" names no line: the appended line stays as it is.
       {{}, {"a=b", "c"}, {".a=b="}, {".a=b", ".c"}},
@@ -333,10 +309,6 @@ TEST(ExtensionTable, TakeLineForEditing) {
   fields = TakeExtensionLine(system, table, 0);
   EXPECT_BYTES(fields.oldExt, ".jpg");
   EXPECT_BYTES(fields.newExt, ".png");
-  EXPECT_EQ(table, (Table{".txt=.doc"}));
-
-  fields = TakeExtensionLine(system, table, 5);
-  EXPECT_BYTES(fields.oldExt, "");
   EXPECT_EQ(table, (Table{".txt=.doc"}));
 }
 
