@@ -59,6 +59,8 @@ class UserDriver {
   virtual int ShownPosition(Control& control) = 0;
   virtual bool ShownSelected(ListView& list, int row) = 0;
   virtual std::string ShownCell(ListView& list, int row, int column) = 0;
+  // Whether the Close item of the form's system menu can be chosen.
+  virtual bool ShownCloseItemEnabled(Form& form) = 0;
   // The text colour a cell (subItem >= 0) or row (-1) is drawn with.
   virtual Color DrawnTextColor(ListView& list, int row, int subItem) = 0;
 

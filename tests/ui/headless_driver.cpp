@@ -92,6 +92,7 @@ class HeadlessDriver : public UserDriver {
     return -1;
   }
   bool ShownSelected(ListView& list, int row) override { return list.Selected(row); }
+  bool ShownCloseItemEnabled(Form& form) override { return !form.CloseItemDisabled(); }
   std::string ShownCell(ListView& list, int row, int column) override { return list.CellText(row, column); }
   Color DrawnTextColor(ListView& list, int row, int subItem) override {
     // The item stage always runs first, as in a real paint.

@@ -478,6 +478,32 @@ TEST_F(Interaction, CreateOnceActivateEveryTimeResizeOnChange) {
   EXPECT_EQ(activations.front(), 1);
 }
 
+TEST_F(Interaction, CloseItemGreysAndTheCloseBoxThenDoesNothing) {
+  Run([&](Form&) {
+    EXPECT_TRUE(user->ShownCloseItemEnabled(form));
+    form.DisableCloseItem();
+    EXPECT_FALSE(user->ShownCloseItemEnabled(form));
+    user->Click(form.BtnCancel);
+  });
+}
+
+TEST_F(Interaction, MaximisingAndRestoringResizeTheForm) {
+  form.OnResize = Recorder("resize");
+  Run([&](Form&) {
+    events.clear();
+    form.SetWindowState(WindowState::Maximized);
+    EXPECT_FALSE(events.empty());
+    EXPECT_GT(form.ClientWidth(), 520);
+    EXPECT_GT(form.ClientHeight(), 420);
+    events.clear();
+    form.SetWindowState(WindowState::Normal);
+    EXPECT_FALSE(events.empty());
+    EXPECT_EQ(form.ClientWidth(), 520);
+    EXPECT_EQ(form.ClientHeight(), 420);
+    user->Click(form.BtnCancel);
+  });
+}
+
 TEST_F(Interaction, ControlsKeepStateBeforeTheWindowExists) {
   form.FileListView.SetItemIndex(2);
   form.ChkOption.SetChecked(true);

@@ -174,6 +174,10 @@ class Win32Driver : public UserDriver {
   bool ShownSelected(ListView& list, int row) override {
     return (SendMessageA(Hwnd(list), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
   }
+  bool ShownCloseItemEnabled(Form& form) override {
+    const UINT state = GetMenuState(GetSystemMenu(Hwnd(form), FALSE), SC_CLOSE, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+  }
   std::string ShownCell(ListView& list, int row, int column) override {
     char buffer[1024] = {};
     LVITEMA item{};
