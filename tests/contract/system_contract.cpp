@@ -117,6 +117,15 @@ TEST_F(ContractTest, JapaneseCodePageAndAPlausibleVersion) {
   EXPECT_GT(version.buildNumber, 0u);
 }
 
+// Sleep never returns early, and the tick count counts milliseconds (Windows' tick may
+// lag by one clock interrupt of up to 16 ms, hence the margin).
+TEST_F(ContractTest, TheTickCountMovesWithSleep) {
+  const std::uint32_t before = System().TickCount();
+  System().Sleep(40);
+  const std::uint32_t elapsed = System().TickCount() - before;
+  EXPECT_GE(elapsed, 40u - 16u);
+}
+
 TEST_F(ContractTest, SystemFoldersExist) {
   const std::string windows = System().WindowsFolder();
   const std::string system = System().SystemFolder();

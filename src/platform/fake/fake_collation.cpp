@@ -178,54 +178,72 @@ const Table& Weights() {
   return *table;
 }
 
-// The sort key of a text, level by level.
-struct SortKey {
-  std::vector<std::uint32_t> primary;
-  std::vector<std::uint8_t> voicing;
-  std::vector<std::uint8_t> form;
-  std::vector<std::uint32_t> ignored;  // position << 8 | weight
+// Steps through the weighed characters of a text (the ignored ones are skipped), giving
+// the prolonged sound mark the weight of the character before it.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text) : text_(text) {}
+  bool Next(Weight& weight) {
+    while (pos_ < text_.size()) {
+      const std::size_t length = base::CharLength(text_, pos_);
+      Weight current = Weights()[CodeOf(text_.substr(pos_, length))];
+      pos_ += length;
+      if (current.repeat) {
+        if (!hasLast_) continue;
+        current = last_;
+      }
+      if (current.primary == 0) continue;
+      last_ = current;
+      hasLast_ = true;
+      weight = current;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  Weight last_;
+  bool hasLast_ = false;
 };
 
-SortKey KeyOf(std::string_view text) {
-  const Table& table = Weights();
-  SortKey key;
-  std::uint32_t position = 0;
-  for (std::size_t pos = 0; pos < text.size(); pos = base::NextChar(text, pos), ++position) {
-    Weight weight = table[CodeOf(text.substr(pos, base::CharLength(text, pos)))];
-    if (weight.repeat) {
-      if (key.primary.empty()) continue;
-      weight.primary = key.primary.back();
-      weight.voicing = key.voicing.back();
-      weight.form = key.form.back();
-    }
-    if (weight.primary == 0) {
-      key.ignored.push_back(position << 8 | weight.special);
-      continue;
-    }
-    key.primary.push_back(weight.primary);
-    key.voicing.push_back(weight.voicing);
-    key.form.push_back(weight.form);
+// One level over both texts: the first difference decides, then the shorter text.
+template <typename Field>
+int CompareLevel(std::string_view a, std::string_view b, Field field) {
+  Cursor left(a);
+  Cursor right(b);
+  Weight x;
+  Weight y;
+  for (;;) {
+    const bool hasLeft = left.Next(x);
+    const bool hasRight = right.Next(y);
+    if (!hasLeft || !hasRight) return hasLeft == hasRight ? 0 : (hasLeft ? 1 : -1);
+    if (field(x) != field(y)) return field(x) < field(y) ? -1 : 1;
   }
-  return key;
 }
 
-template <typename T>
-int CompareLevel(const std::vector<T>& a, const std::vector<T>& b) {
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+// The last level: the ignored characters, by position and then weight.
+std::vector<std::uint32_t> IgnoredOf(std::string_view text) {
+  std::vector<std::uint32_t> ignored;
+  std::uint32_t position = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos = base::NextChar(text, pos), ++position) {
+    const Weight weight = Weights()[CodeOf(text.substr(pos, base::CharLength(text, pos)))];
+    if (weight.primary == 0 && !weight.repeat) ignored.push_back(position << 8 | weight.special);
   }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  return ignored;
 }
 
 }  // namespace
 
 int CompareNoCaseJapanese(std::string_view a, std::string_view b) {
-  const SortKey left = KeyOf(a);
-  const SortKey right = KeyOf(b);
-  if (const int result = CompareLevel(left.primary, right.primary)) return result;
-  if (const int result = CompareLevel(left.voicing, right.voicing)) return result;
-  if (const int result = CompareLevel(left.form, right.form)) return result;
-  return CompareLevel(left.ignored, right.ignored);
+  if (const int result = CompareLevel(a, b, [](const Weight& w) { return w.primary; })) return result;
+  if (const int result = CompareLevel(a, b, [](const Weight& w) { return w.voicing; })) return result;
+  if (const int result = CompareLevel(a, b, [](const Weight& w) { return w.form; })) return result;
+  const std::vector<std::uint32_t> left = IgnoredOf(a);
+  const std::vector<std::uint32_t> right = IgnoredOf(b);
+  if (left == right) return 0;
+  return left < right ? -1 : 1;
 }
 
 }  // namespace ov::platform::fake
