@@ -72,6 +72,19 @@ TEST_F(FilesContract, FilesAreAlwaysArchivedAndOtherAttributesReadBackAsSet) {
   EXPECT_EQ(Attributes("dir"), attribute::kDirectory);
 }
 
+// Wine replaces a hidden file like any other (Windows refuses to create over a hidden file
+// unless the new one is hidden too).
+TEST_F(FilesContract, HiddenFilesAreReplacedLikeOthers) {
+  Write("a.txt", "A");
+  Write("hidden.txt", "H");
+  ASSERT_EQ(Files().SetAttributes(At("hidden.txt"), attribute::kHidden), error::kSuccess);
+  EXPECT_EQ(Files().WriteContents(At("hidden.txt"), "x"), error::kSuccess);
+  EXPECT_EQ(Read("hidden.txt"), "x");
+  ASSERT_EQ(Files().SetAttributes(At("hidden.txt"), attribute::kHidden), error::kSuccess);
+  EXPECT_EQ(Files().Copy(At("a.txt"), At("hidden.txt"), false), error::kSuccess);
+  EXPECT_EQ(Read("hidden.txt"), "A");
+}
+
 TEST_F(FilesContract, SlashesSeparateLikeBackslashesAndDotPartsResolve) {
   Folder("dir");
   Write("dir/a.txt", "A");

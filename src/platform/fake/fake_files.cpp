@@ -347,7 +347,7 @@ Error FakeFiles::Copy(const std::string& from, const std::string& to, bool failI
   FakeNode* node = target.node;
   if (node != nullptr) {
     if (failIfExists) return error::kFileExists;
-    if (node->IsFolder() || (node->attributes & (attribute::kReadOnly | attribute::kHidden))) {
+    if (node->IsFolder() || (node->attributes & attribute::kReadOnly)) {
       return error::kAccessDenied;
     }
   } else {
@@ -485,7 +485,7 @@ Error FakeFiles::Store(const std::string& path, const std::string& contents) {
   if (const Error error = Locate(path, located)) return error;
   FakeNode* node = located.node;
   if (node != nullptr) {
-    if (node->IsFolder() || (node->attributes & (attribute::kReadOnly | attribute::kHidden))) {
+    if (node->IsFolder() || (node->attributes & attribute::kReadOnly)) {
       return error::kAccessDenied;
     }
     node->attributes |= attribute::kArchive;
