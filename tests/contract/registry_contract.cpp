@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "contract/contract_env.h"
+#include "contract/contract_support.h"
 #include "support/readable.h"
 
 namespace ov::contract {
@@ -224,6 +225,12 @@ TEST_F(RegistryContract, TheRootsHoldTheStandardKeys) {
 // accepts a leading "\"; creating and deleting do not.
 TEST_F(RegistryContract, ClassesRootIsTheMachineClassesKey) {
   const std::string name = env_->ScratchKey().substr(env_->ScratchKey().rfind('\\') + 1);
+  // The key lands in the machine's classes: remove it even when a check below fails.
+  struct Removal {
+    RegistryApi& registry;
+    std::string name;
+    ~Removal() { DeleteKeyTree(registry, reg_root::kClassesRoot, name); }
+  } removal{Registry(), name};
   RegKey key;
   bool created = false;
   EXPECT_EQ(RegKey::Create(Registry(), reg_root::kClassesRoot, "\\" + name, key, &created), error::kBadPathname);
