@@ -102,6 +102,8 @@ TEST_F(FilesContract, NamesAreCaseInsensitiveAndKeepTheirCase) {
   EXPECT_EQ(List("mixedcase.txt"), Names{"MixedCase.Txt"});
   Write("ＡＢＣ.txt", "wide");
   EXPECT_EQ(Read("ａｂｃ.txt"), "wide") << "full-width letters fold like ASCII ones";
+  Write("Ωмега.txt", "greek");
+  EXPECT_EQ(Read("ωМЕГА.TXT"), "greek") << "so do Greek and Cyrillic ones";
 }
 
 TEST_F(FilesContract, MoveRenamesFilesAndFolders) {

@@ -104,6 +104,9 @@ TEST_F(ContractTest, CaseMappingLeavesDoubleByteCharactersWhole) {
   EXPECT_BYTES(System().UpperCase("abc 表示ソフト 予定ｘ"), "ABC 表示ソフト 予定Ｘ");
   EXPECT_BYTES(System().LowerCase("ﾃﾞｰﾀ.TXT"), "ﾃﾞｰﾀ.txt");
   EXPECT_BYTES(System().UpperCase("ﾃﾞｰﾀ.txt"), "ﾃﾞｰﾀ.TXT");
+  EXPECT_BYTES(System().LowerCase("ΑΩ ЖЯ"), "αω жя");
+  EXPECT_BYTES(System().UpperCase("αω жя"), "ΑΩ ЖЯ");
+  EXPECT_EQ(System().CompareNoCase("ΑΩЖЯ", "αωжя"), 0);
   EXPECT_BYTES(System().LowerCase(""), "");
   // ｧ (0xA7) and ﾁ (0xC1) are single bytes beyond ASCII; they have no case.
   EXPECT_BYTES(System().UpperCase("ｧﾁ"), "ｧﾁ");
