@@ -10,6 +10,7 @@
 
 #include "shellext/recording_menu.h"
 #include "platform/fake/fake_platform.h"
+#include "ui/headless/headless_backend.h"
 #include "support/readable.h"
 
 namespace ov::test {
@@ -176,8 +177,9 @@ TEST(InvokeCommand, DispatchesByOffsetThroughTheTable) {
     SCOPED_TRACE(c.name);
     calls.clear();
     platform::FakePlatform platform;
+    ui::headless::HeadlessBackend ui;
     RecordingMenu menus;
-    ToolContext context{platform};
+    ToolContext context{platform, ui};
     ContextMenuModel model(menus, platform.System(), c.selection);
     model.InvokeCommand(c.verb, 0x55, *c.table, context);
     EXPECT_EQ(calls, c.expected);
@@ -186,8 +188,9 @@ TEST(InvokeCommand, DispatchesByOffsetThroughTheTable) {
 
 TEST(InvokeCommand, ToolFailuresReachTheCaller) {
   platform::FakePlatform platform;
+  ui::headless::HeadlessBackend ui;
   RecordingMenu menus;
-  ToolContext context{platform};
+  ToolContext context{platform, ui};
   const CommandTable throwing = {{[](ToolContext&, const SelectionList&, std::uintptr_t) { throw 1; }}, nullptr};
   ContextMenuModel model(menus, platform.System(), kFiles);
   EXPECT_ANY_THROW(model.InvokeCommand(0, 0, throwing, context));

@@ -39,7 +39,7 @@ HRESULT STDMETHODCALLTYPE TContextMenu::InvokeCommand(CMINVOKECOMMANDINFO* recor
   try {
     // The tool's modal dialog runs inside this call; the module stays loaded meanwhile.
     const ToolRunning running;
-    ToolContext toolContext{context_.platform};
+    ToolContext toolContext{context_.platform, context_.ui};
     model_.InvokeCommand(reinterpret_cast<std::uintptr_t>(record->lpVerb), reinterpret_cast<std::uintptr_t>(record->hwnd),
                          context_.tools, toolContext);
     return S_OK;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_backend.h"
 #include "shellext/com/iclassfactory.h"
 #include "shellext/com/server.h"
 #include "shellext/com/tool_table.h"
@@ -26,7 +27,8 @@ char modulePath[kModulePathSize] = {};
 // The one platform of the process and the context every object of the module gets.
 com::ServerContext& Context() {
   static ov::platform::Win32Platform platform;
-  static com::ServerContext context{platform, com::ShellTools()};
+  static ov::ui::win32::Win32Backend ui;
+  static com::ServerContext context{platform, ui, com::ShellTools()};
   return context;
 }
 

@@ -13,6 +13,7 @@ namespace ov::shellext::com {
 // Handed by reference from the class factory to every object it makes.
 struct ServerContext {
   platform::Platform& platform;
+  ui::Backend& ui;
   const CommandTable& tools;
 };
 

@@ -9,11 +9,17 @@
 #include "shellext/menu/menu_table.h"
 #include "shellext/menu/selection.h"
 
+namespace ov::ui {
+class Backend;
+}
+
 namespace ov::shellext {
 
-// What a tool may use besides its selection.
+// What a tool may use besides its selection: the platform and the ui backend its dialogs
+// are shown with.
 struct ToolContext {
   platform::Platform& platform;
+  ui::Backend& ui;
 };
 
 // parentWindow is an HWND as an integer.

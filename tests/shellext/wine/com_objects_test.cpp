@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_backend.h"
 #include "shellext/com/iclassfactory.h"
 #include "shellext/com/ishellextinit.h"
 #include "shellext/com/server.h"
@@ -48,7 +49,7 @@ class ComObjects : public ::testing::Test {
   void TearDown() override { EXPECT_EQ(shellext::com::LiveObjects(), 0); }
 
   Ref<IContextMenu> MenuFor(const std::vector<std::string>& paths, const CommandTable& tools = kRecordingTools) {
-    context_ = std::make_unique<shellext::com::ServerContext>(shellext::com::ServerContext{platform_, tools});
+    context_ = std::make_unique<shellext::com::ServerContext>(shellext::com::ServerContext{platform_, ui_, tools});
     Ref<IShellExtInit> init(new shellext::com::TShellExtInit(*context_));
     init->AddRef();
     DropDataObject data(paths);
@@ -66,6 +67,7 @@ class ComObjects : public ::testing::Test {
   }
 
   platform::Win32Platform platform_;
+  ui::win32::Win32Backend ui_;
   std::unique_ptr<shellext::com::ServerContext> context_;
   ScratchFolder scratch_;
 };
