@@ -195,6 +195,43 @@ TEST(ExpandOutputFormat, DoubleByteCharactersAreWhole) {
   ExpectExpansions(cases);
 }
 
+// Double-byte characters in a pattern are characters: 表 (0x95 0x5C) and ソ (0x83 0x5C) end
+// in "\", ー (0x81 0x5B) in "[", ア (0x83 0x41) in "A"; none of those bytes acts as syntax
+// or folds case, and a quantifier repeats the whole character.
+TEST(RegexPattern, DoubleByteCharactersInPatterns) {
+  const std::vector<ExpandCase> cases = {
+      {"(.*)表(\\d+)", "データ表12", "$2$1", "12データ"},
+      {"(.*)ソ_(\\d+)", "メモソ_7", "$2$1", "7メモ"},
+      {"(ー+)(\\d)", "ーー5", "$2$1", "5ーー"},
+      {"(ソ{2})", "ソソソ", "[$1]", "[ソソ]"},
+      {"(表?)x", "表x", "<$1>", "<表>"},
+      {"(ア)", "xアy", "$1!", "ア!"},
+      {"(a)ア", "Aア", "$1", "A"},      // ASCII letters still fold around it
+      {"(\\表)", "表", "$1", "表"},    // an escaped double-byte character is itself
+      {"\\Q表\\E(\\d)", "表1", "$1", "1"},
+      {"(?#表)(a)", "a", "$1", "a"},
+      // Inside a class the engine matches bytes: both bytes are members.
+      {"([表ソ]+)", "表", "$1", "表"},
+      {"(x[ー]+)", "xー", "$1", "xー"},
+      {"([^ー]+)", "abーc", "$1", "ab"},
+      {"(\\d+)ー", "12ー", "$1", "12"},
+  };
+  ExpectExpansions(cases);
+
+  // Case folding never reaches a trail byte: ア (0x83 0x41) does not match ヂ (0x83 0x61).
+  std::optional<RegexPattern> katakana = RegexPattern::Compile("ア");
+  ASSERT_TRUE(katakana.has_value());
+  EXPECT_LT(katakana->Match("ヂ").Count(), 0);
+  EXPECT_EQ(katakana->Match("ア").Count(), 1);
+  // The groups of the rewriting do not capture.
+  std::optional<RegexPattern> two = RegexPattern::Compile("(表)ソ(ー)");
+  ASSERT_TRUE(two.has_value());
+  EXPECT_EQ(two->CaptureCount(), 2);
+  // Patterns that were wrong before stay wrong.
+  EXPECT_FALSE(RegexPattern::Compile("(表").has_value());
+  EXPECT_FALSE(RegexPattern::Compile("表\\").has_value());
+}
+
 TEST(RegexPattern, CountsGroupsAndMarksUnsetOnes) {
   EXPECT_FALSE(RegexPattern::Compile("(abc").has_value());
   EXPECT_FALSE(RegexPattern::Compile("a{2,1}").has_value());

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <string>
 #include <utility>
+
+#include "base/cp932.h"
 
 namespace ov::shellext {
 
@@ -37,7 +40,125 @@ struct ContextFree {
   void operator()(pcre2_match_context* context) const { pcre2_match_context_free(context); }
 };
 
+void AppendHexByte(std::string& out, unsigned char byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  out += "\\x";
+  out += kDigits[byte >> 4];
+  out += kDigits[byte & 0x0F];
+}
+
+// A double-byte character as the engine has to see it. Outside a character class it becomes
+// one group, so that a quantifier repeats the whole character, with case folding off, so
+// that a trail byte that is an ASCII letter (ア is 0x83 "A") never matches its other case.
+// Inside a class the engine matches single bytes anyway: both bytes become members.
+void AppendDoubleByte(std::string& out, unsigned char lead, unsigned char trail, bool inClass) {
+  if (!inClass) out += "(?-i:";
+  AppendHexByte(out, lead);
+  AppendHexByte(out, trail);
+  if (!inClass) out += ")";
+}
+
+// Finds the end of a construct whose text the engine takes verbatim up to its first ")":
+// a comment (?#...) or a verb (*NAME:...). Returns the index after the ")" (or the end).
+std::size_t SkipToCloseParen(std::string_view pattern, std::size_t pos) {
+  const std::size_t close = pattern.find(')', pos);
+  return close == std::string_view::npos ? pattern.size() : close + 1;
+}
+
 }  // namespace
+
+std::string EscapeDoubleByteCharacters(std::string_view pattern) {
+  std::string out;
+  out.reserve(pattern.size() + pattern.size() / 2);
+  bool inClass = false;
+  bool classStart = false;  // just after "[" or "[^": a "]" here is a member
+  bool quoted = false;      // between \Q and \E everything is literal
+  std::size_t pos = 0;
+  while (pos < pattern.size()) {
+    const auto byte = static_cast<unsigned char>(pattern[pos]);
+    const std::size_t length = base::CharLength(pattern, pos);
+    if (length == 2) {
+      const auto trail = static_cast<unsigned char>(pattern[pos + 1]);
+      if (quoted) out += "\\E";
+      AppendDoubleByte(out, byte, trail, inClass);
+      if (quoted) out += "\\Q";
+      pos += 2;
+      classStart = false;
+      continue;
+    }
+    if (quoted) {
+      if (byte == '\\' && pos + 1 < pattern.size() && pattern[pos + 1] == 'E') {
+        quoted = false;
+        out.append(pattern.substr(pos, 2));
+        pos += 2;
+      } else {
+        out += static_cast<char>(byte);
+        ++pos;
+      }
+      classStart = false;
+      continue;
+    }
+    if (byte == '\\') {
+      if (pos + 1 >= pattern.size()) {
+        out += '\\';  // a trailing backslash: the engine refuses it
+        ++pos;
+        continue;
+      }
+      if (base::CharLength(pattern, pos + 1) == 2) {
+        // An escaped double-byte character is that character, literally.
+        AppendDoubleByte(out, static_cast<unsigned char>(pattern[pos + 1]),
+                         static_cast<unsigned char>(pattern[pos + 2]), inClass);
+        pos += 3;
+        classStart = false;
+        continue;
+      }
+      if (pattern[pos + 1] == 'Q') quoted = true;
+      out.append(pattern.substr(pos, 2));
+      pos += 2;
+      classStart = false;
+      continue;
+    }
+    if (inClass) {
+      if (byte == ']' && !classStart) {
+        inClass = false;
+      } else if (byte == '[' && pos + 1 < pattern.size() && pattern[pos + 1] == ':') {
+        // A POSIX class name such as [:alpha:], copied whole.
+        const std::size_t close = pattern.find(":]", pos + 2);
+        if (close != std::string_view::npos) {
+          out.append(pattern.substr(pos, close + 2 - pos));
+          pos = close + 2;
+          classStart = false;
+          continue;
+        }
+      }
+      out += static_cast<char>(byte);
+      ++pos;
+      classStart = false;
+      continue;
+    }
+    if (byte == '[') {
+      inClass = true;
+      classStart = true;
+      out += '[';
+      ++pos;
+      if (pos < pattern.size() && pattern[pos] == '^') {
+        out += '^';
+        ++pos;
+      }
+      continue;
+    }
+    if (byte == '(' && pos + 1 < pattern.size() &&
+        (pattern[pos + 1] == '*' || (pattern[pos + 1] == '?' && pos + 2 < pattern.size() && pattern[pos + 2] == '#'))) {
+      const std::size_t end = SkipToCloseParen(pattern, pos);
+      out.append(pattern.substr(pos, end - pos));
+      pos = end;
+      continue;
+    }
+    out += static_cast<char>(byte);
+    ++pos;
+  }
+  return out;
+}
 
 bool RegexMatch::GroupSet(int group) const {
   return group >= 0 && static_cast<std::size_t>(group) < groups_.size() && groups_[group].set;
@@ -50,9 +171,10 @@ std::size_t RegexMatch::GroupEnd(int group) const { return GroupSet(group) ? gro
 std::optional<RegexPattern> RegexPattern::Compile(std::string_view pattern) {
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
+  const std::string escaped = EscapeDoubleByteCharacters(pattern);
   // A null compile context: the library's default character tables.
-  std::unique_ptr<pcre2_code, CodeFree> code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()),
-                                                           pattern.size(), PCRE2_CASELESS, &errorCode,
+  std::unique_ptr<pcre2_code, CodeFree> code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(escaped.data()),
+                                                           escaped.size(), PCRE2_CASELESS, &errorCode,
                                                            &errorOffset, nullptr));
   if (!code) return std::nullopt;
   std::unique_ptr<pcre2_match_context, ContextFree> context(pcre2_match_context_create(nullptr));

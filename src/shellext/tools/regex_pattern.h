@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,10 +39,18 @@ class RegexMatch {
   std::vector<Span> groups_;
 };
 
+// The pattern as the engine compiles it. The engine reads bytes, so the second byte of a
+// double-byte character could act as syntax (表 ends in "\", ー in "["). Outside a character
+// class each double-byte character becomes a group of its two bytes, (?-i:\x95\x5C), not
+// subject to case folding, so that a quantifier after it repeats the whole character;
+// inside a class its two bytes become \xHH members. Comments (?#...), verbs (*...) and
+// POSIX class names are copied as they stand.
+std::string EscapeDoubleByteCharacters(std::string_view pattern);
+
 class RegexPattern {
  public:
-  // Compiles pattern with the caseless option and nothing else; no value when it does not
-  // compile (the callers never show why).
+  // Compiles pattern (double-byte characters escaped as above) with the caseless option and
+  // nothing else; no value when it does not compile (the callers never show why).
   static std::optional<RegexPattern> Compile(std::string_view pattern);
 
   RegexPattern(const RegexPattern&) = delete;
