@@ -1,5 +1,7 @@
 #include "shellext/com/tool_table.h"
 
+#include "shellext/tools/form_renumber.h"
+
 namespace ov::shellext::com {
 
 const CommandTable& ShellTools() {
@@ -7,7 +9,7 @@ const CommandTable& ShellTools() {
       {
           nullptr,  // 0: bulk rename (TFormBulkRename)
           nullptr,  // 1: series classification (TFormFileSeries)
-          nullptr,  // 2: renumber (TFormRenumber)
+          &RenumberTool,  // 2: renumber (TFormRenumber)
           nullptr,  // 3: conditional delete (TFormConditionalDelete)
       },
       nullptr,  // folders, 0: folder combine (TFolderCombine)
