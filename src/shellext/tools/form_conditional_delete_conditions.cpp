@@ -1,0 +1,99 @@
+// The conditional delete tool's judgement of one file, free of the dialog.
+#include "shellext/tools/form_conditional_delete_conditions.h"
+
+#include <limits>
+
+#include "base/cp932.h"
+#include "shellext/tools/regex_pattern.h"
+
+namespace ov::shellext {
+
+std::optional<std::int64_t> ParseSizeField(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && text[end - 1] == ' ') --end;
+  bool negative = false;
+  if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
+    negative = text[begin] == '-';
+    ++begin;
+  }
+  if (begin == end) return std::nullopt;
+  std::uint64_t magnitude = 0;
+  // The negative side reaches one further than the positive one.
+  const std::uint64_t limit =
+      static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
+  for (std::size_t i = begin; i < end; ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (magnitude > (limit - digit) / 10) return std::nullopt;
+    magnitude = magnitude * 10 + digit;
+  }
+  if (!negative) return static_cast<std::int64_t>(magnitude);
+  if (magnitude == limit) return std::numeric_limits<std::int64_t>::min();
+  return -static_cast<std::int64_t>(magnitude);
+}
+
+bool ContainsPlain(std::string_view name, std::string_view text) {
+  if (text.size() > name.size()) return false;
+  for (std::size_t pos = 0; pos + text.size() <= name.size(); pos = base::NextChar(name, pos)) {
+    if (name.compare(pos, text.size(), text) == 0) return true;
+  }
+  return false;
+}
+
+bool LineHits(std::string_view name, const ConditionString& line) {
+  if (!line.regExp) return ContainsPlain(name, line.text);
+  // Compiled anew for every judgement and freed at once; nothing is kept between rows.
+  const std::optional<RegexPattern> pattern = RegexPattern::Compile(line.text);
+  return pattern.has_value() && pattern->Match(name).Matched();
+}
+
+bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditions) {
+  if (conditions.strings.empty()) return true;
+  bool hit = false;
+  for (const ConditionString& line : conditions.strings) {
+    if (LineHits(name, line)) {
+      hit = true;
+      if (!conditions.allOf) break;
+    } else if (conditions.allOf) {
+      return false;
+    }
+  }
+  return hit;
+}
+
+namespace {
+
+// The limit in bytes; a limit beyond what 64 bits hold is as large as they go.
+std::uint64_t LimitBytes(std::int64_t kilobytes) {
+  const auto value = static_cast<std::uint64_t>(kilobytes);
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  return value > kMost / 1024 ? kMost : value * 1024;
+}
+
+bool Positive(const SizeCondition& condition) {
+  return condition.kilobytes.has_value() && *condition.kilobytes > 0;
+}
+
+}  // namespace
+
+bool MeetsSizeConditions(std::optional<std::uint64_t> size, const DeleteConditions& conditions) {
+  if (conditions.smallerThan.on) {
+    if (!size || !Positive(conditions.smallerThan)) return false;
+    if (*size > LimitBytes(*conditions.smallerThan.kilobytes)) return false;
+  }
+  if (conditions.largerThan.on) {
+    if (!size || !Positive(conditions.largerThan)) return false;
+    if (*size < LimitBytes(*conditions.largerThan.kilobytes)) return false;
+  }
+  return true;
+}
+
+bool MeetsDeleteConditions(std::string_view name, std::optional<std::uint64_t> size,
+                           const DeleteConditions& conditions) {
+  return MeetsStringCondition(name, conditions) && MeetsSizeConditions(size, conditions);
+}
+
+}  // namespace ov::shellext
