@@ -153,8 +153,9 @@ void TFormRenumber::Preview() {
   const int start = EditStart.Position();
   const int count = FileListView.ItemCount();
   for (int i = 0; i < count; ++i) {
+    // Sub-item 0 is the second column.
     FileListView.SetSubItem(
-        i, 1, shellext::BuildRenumberName(platform_.System(), settings, FileListView.CellText(i, 0), start + i));
+        i, 0, shellext::BuildRenumberName(platform_.System(), settings, FileListView.CellText(i, 0), start + i));
   }
 }
 
