@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ov::platform {
 
@@ -33,9 +34,12 @@ constexpr Error kInvalidParameter = 87;
 constexpr Error kCallNotImplemented = 120;
 constexpr Error kInsufficientBuffer = 122;
 constexpr Error kInvalidName = 123;
+constexpr Error kModNotFound = 126;
+constexpr Error kProcNotFound = 127;
 constexpr Error kDirNotEmpty = 145;
 constexpr Error kBadPathname = 161;
 constexpr Error kAlreadyExists = 183;
+constexpr Error kBadExeFormat = 193;
 constexpr Error kMoreData = 234;
 constexpr Error kNoMoreItems = 259;
 constexpr Error kDirectory = 267;  // ERROR_DIRECTORY: a folder was expected
@@ -205,6 +209,174 @@ class SystemApi {
   // Sleep; GetTickCount. The fake's clock only moves when slept.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   virtual std::uint32_t TickCount() = 0;
+  // FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM) in the default language, as the system
+  // writes it (usually ending in CR LF); empty for an unknown code.
+  virtual std::string ErrorText(Error code) = 0;
+  // LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH).
+  virtual std::string FullWidth(const std::string& text) = 0;
+};
+
+// The shell's file operation (SHFileOperationA): moves, copies, deletes and renames whole
+// lists of files and folders, with the shell's own progress window and questions.
+namespace shell_function {
+constexpr std::uint32_t kMove = 1;    // FO_MOVE
+constexpr std::uint32_t kCopy = 2;    // FO_COPY
+constexpr std::uint32_t kDelete = 3;  // FO_DELETE
+constexpr std::uint32_t kRename = 4;  // FO_RENAME
+}  // namespace shell_function
+
+// FOF_* flags.
+namespace shell_flag {
+constexpr std::uint32_t kMultiDestFiles = 0x1;
+constexpr std::uint32_t kSilent = 0x4;
+constexpr std::uint32_t kRenameOnCollision = 0x8;
+constexpr std::uint32_t kNoConfirmation = 0x10;
+constexpr std::uint32_t kAllowUndo = 0x40;
+constexpr std::uint32_t kFilesOnly = 0x80;
+constexpr std::uint32_t kSimpleProgress = 0x100;
+constexpr std::uint32_t kNoConfirmMkdir = 0x200;
+constexpr std::uint32_t kNoErrorUi = 0x400;
+}  // namespace shell_flag
+
+// One SHFILEOPSTRUCTA. The win32 backend joins the sources with zero bytes and ends the
+// list with one more; a source may end in "\*.*" for all entries of a folder.
+struct ShellFileOperation {
+  std::uintptr_t ownerWindow = 0;  // hwnd
+  std::uint32_t function = 0;      // wFunc, a shell_function value
+  std::vector<std::string> sources;
+  std::string destination;         // pTo; empty for a delete
+  std::uint32_t flags = 0;         // fFlags, shell_flag bits
+  std::string progressTitle;       // lpszProgressTitle
+};
+
+struct ShellFileResult {
+  int code = 0;          // the return value of SHFileOperationA; 0 is success
+  bool aborted = false;  // fAnyOperationsAborted
+};
+
+class ShellApi {
+ public:
+  virtual ~ShellApi() = default;
+  // SHFileOperationA.
+  virtual ShellFileResult FileOperation(const ShellFileOperation& operation) = 0;
+};
+
+// Free space of a drive as GetDiskFreeSpaceA reports it.
+struct DiskSpace {
+  std::uint32_t sectorsPerCluster = 0;
+  std::uint32_t bytesPerSector = 0;
+  std::uint32_t freeClusters = 0;
+  std::uint32_t totalClusters = 0;
+};
+
+// MOVEFILE_* flags of MoveFileExA.
+namespace move_flag {
+constexpr std::uint32_t kReplaceExisting = 0x1;
+constexpr std::uint32_t kCopyAllowed = 0x2;
+constexpr std::uint32_t kDelayUntilReboot = 0x4;
+}  // namespace move_flag
+
+// Where Windows keeps the moves and deletions that MoveFileExA delays to the next start:
+// HKEY_LOCAL_MACHINE, a REG_MULTI_SZ of pairs "\??\source", then "!\??\target" (replace),
+// "\??\target", or "" (delete).
+constexpr const char* kSessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr const char* kPendingRenamesValue = "PendingFileRenameOperations";
+
+// Operations on files that only the installer needs: restart-time moves, free space and
+// the expansion of LZ-compressed (SZDD) files.
+class InstallFileApi {
+ public:
+  virtual ~InstallFileApi() = default;
+  // MoveFileExA; an empty `to` passes no target (with kDelayUntilReboot: delete then).
+  virtual Error MoveEx(const std::string& from, const std::string& to, std::uint32_t flags) = 0;
+  // GetDiskFreeSpaceA for a root such as "C:\".
+  virtual Error DiskFreeSpace(const std::string& root, DiskSpace& space) = 0;
+  // GetDiskFreeSpaceExA, looked up in KERNEL32.DLL at run time: kCallNotImplemented when
+  // the system has no such function. freeToCaller: the bytes available to this user.
+  virtual Error DiskFreeSpaceEx(const std::string& root, std::uint64_t& freeToCaller) = 0;
+  // GetExpandedNameA: the name recorded in a compressed file (its last character put back
+  // in place of the "_"); an uncompressed file keeps its own name.
+  virtual Error ExpandedName(const std::string& source, std::string& expanded) = 0;
+  // LZOpenFileA(source, OF_READ | OF_SHARE_EXCLUSIVE), LZOpenFileA(target, OF_CREATE),
+  // LZCopy, LZClose both. An uncompressed source is copied as it is.
+  virtual Error LzExpand(const std::string& source, const std::string& target) = 0;
+};
+
+// CSIDL_* numbers of the special folders.
+namespace csidl {
+constexpr int kPrograms = 2;
+constexpr int kPersonal = 5;
+constexpr int kStartup = 7;
+constexpr int kSendTo = 9;
+constexpr int kStartMenu = 11;
+constexpr int kDesktopDirectory = 16;
+constexpr int kCommonStartMenu = 22;
+constexpr int kCommonPrograms = 23;
+constexpr int kCommonStartup = 24;
+constexpr int kCommonDesktopDirectory = 25;
+constexpr int kWindows = 36;
+constexpr int kSystem = 37;
+constexpr int kProgramFiles = 38;
+constexpr int kCommonDocuments = 46;
+}  // namespace csidl
+
+// What a shell link (.lnk) holds.
+struct ShellLink {
+  std::string target;            // IShellLinkA::SetPath
+  std::string workingDirectory;  // SetWorkingDirectory
+  std::string arguments;         // SetArguments
+};
+
+// The shell services of the installer: special folders, shell links and ShellExecuteA.
+class InstallShellApi {
+ public:
+  virtual ~InstallShellApi() = default;
+  // SHGetMalloc, SHGetSpecialFolderLocation (owner: the desktop window) and
+  // SHGetPathFromIDListA into 260 bytes; the item list goes back to the shell allocator.
+  // kFileNotFound when the system has no such folder.
+  virtual Error SpecialFolder(int csidl, std::string& path) = 0;
+  // The shell link object (CLSID_ShellLink) through IShellLinkA and IPersistFile: sets the
+  // link's fields (arguments only when not empty) and saves it to linkPath. A failure to
+  // create the object, get an interface or save is returned as its HRESULT.
+  virtual Error CreateShellLink(const ShellLink& link, const std::string& linkPath) = 0;
+  // Loads a saved link through IPersistFile and reads its fields back.
+  virtual Error ReadShellLink(const std::string& linkPath, ShellLink& link) = 0;
+  // ShellExecuteA with the desktop window as owner; parameters and folder are passed as
+  // null when empty. result: the returned instance value (above 32 on success).
+  virtual std::uint32_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                                const std::string& folder, int show) = 0;
+};
+
+// A started process; its handles close on destruction.
+class Process {
+ public:
+  virtual ~Process() = default;
+  // WaitForSingleObject with a zero time-out: true once the process has ended.
+  virtual bool Finished() = 0;
+  // GetExitCodeProcess (259, STILL_ACTIVE, while it runs).
+  virtual std::uint32_t ExitCode() = 0;
+};
+
+// A loaded library; FreeLibrary on destruction.
+class Module {
+ public:
+  virtual ~Module() = default;
+  // GetProcAddress of an entry shaped like DllRegisterServer (no arguments, an HRESULT),
+  // and a call of it. False when the module has no such entry.
+  virtual bool CallEntry(const char* name, std::int32_t& result) = 0;
+};
+
+// Programs and components: CreateProcessA and LoadLibraryA.
+class ProcessApi {
+ public:
+  virtual ~ProcessApi() = default;
+  // GetStartupInfoA of this process with wShowWindow set to show, then CreateProcessA with
+  // the application name, the command line (null when empty), no inheritance,
+  // CREATE_DEFAULT_ERROR_MODE, this process's environment and current folder.
+  virtual Error StartProcess(const std::string& application, const std::string& commandLine, int show,
+                             std::unique_ptr<Process>& process) = 0;
+  // LoadLibraryA.
+  virtual Error LoadModule(const std::string& path, std::unique_ptr<Module>& module) = 0;
 };
 
 // The whole platform, handed to every object that needs it by reference.
@@ -215,6 +387,10 @@ class Platform {
   virtual RegistryApi& Registry() = 0;
   virtual ProfileApi& Profile() = 0;
   virtual SystemApi& System() = 0;
+  virtual ShellApi& Shell() = 0;
+  virtual InstallFileApi& InstallFiles() = 0;
+  virtual InstallShellApi& InstallShell() = 0;
+  virtual ProcessApi& Processes() = 0;
 };
 
 // Owns an opened registry key and closes it on destruction.

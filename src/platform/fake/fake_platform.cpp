@@ -6,7 +6,8 @@ FakePlatform::FakePlatform()
     : files_(clock_, failures_),
       registry_(failures_),
       system_(clock_, failures_),
-      profile_(files_, failures_, "C:\\WINDOWS") {
+      profile_(files_, failures_, "C:\\WINDOWS"),
+      shell_(files_, failures_) {
   SetFolders("C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\TEMP\\");
 }
 

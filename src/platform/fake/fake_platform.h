@@ -6,8 +6,10 @@
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_failures.h"
 #include "platform/fake/fake_files.h"
+#include "platform/fake/fake_install.h"
 #include "platform/fake/fake_profile.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
 #include "platform/platform.h"
 
@@ -22,6 +24,10 @@ class FakePlatform : public Platform {
   fake::FakeRegistry& Registry() override { return registry_; }
   fake::FakeProfile& Profile() override { return profile_; }
   fake::FakeSystem& System() override { return system_; }
+  fake::FakeInstallFiles& InstallFiles() override { return installFiles_; }
+  fake::FakeInstallShell& InstallShell() override { return installShell_; }
+  fake::FakeProcesses& Processes() override { return processes_; }
+  fake::FakeShell& Shell() override { return shell_; }
 
   fake::FakeFailures& Failures() { return failures_; }
   fake::FakeClock& Clock() { return clock_; }
@@ -36,6 +42,10 @@ class FakePlatform : public Platform {
   fake::FakeRegistry registry_;
   fake::FakeSystem system_;
   fake::FakeProfile profile_;
+  fake::FakeInstallFiles installFiles_{files_, registry_, failures_};
+  fake::FakeInstallShell installShell_{files_, failures_};
+  fake::FakeProcesses processes_{clock_, files_, failures_};
+  fake::FakeShell shell_;
 };
 
 }  // namespace ov::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/win32_install.h"
 
 namespace ov::platform {
 
@@ -57,6 +58,13 @@ class Win32System : public SystemApi {
   std::string TempFolder() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t TickCount() override;
+  std::string ErrorText(Error code) override;
+  std::string FullWidth(const std::string& text) override;
+};
+
+class Win32Shell : public ShellApi {
+ public:
+  ShellFileResult FileOperation(const ShellFileOperation& operation) override;
 };
 
 // The one real platform of a process; stateless, so any number may exist.
@@ -66,12 +74,20 @@ class Win32Platform : public Platform {
   RegistryApi& Registry() override { return registry_; }
   ProfileApi& Profile() override { return profile_; }
   SystemApi& System() override { return system_; }
+  ShellApi& Shell() override { return shell_; }
+  InstallFileApi& InstallFiles() override { return installFiles_; }
+  InstallShellApi& InstallShell() override { return installShell_; }
+  ProcessApi& Processes() override { return processes_; }
 
  private:
   Win32Files files_;
   Win32Registry registry_;
   Win32Profile profile_;
   Win32System system_;
+  Win32Shell shell_;
+  Win32InstallFiles installFiles_;
+  Win32InstallShell installShell_;
+  Win32Processes processes_;
 };
 
 }  // namespace ov::platform
