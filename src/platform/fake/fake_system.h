@@ -25,6 +25,8 @@ class FakeSystem : public SystemApi {
   std::string TempFolder() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t TickCount() override;
+  std::string ErrorText(Error code) override;
+  std::string FullWidth(const std::string& text) override;
 
   void SetVersion(const VersionInfo& version) { version_ = version; }
   // Folders as GetWindowsDirectoryA, GetSystemDirectoryA and GetTempPathA return them.

@@ -74,4 +74,22 @@ void Win32System::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint32_t Win32System::TickCount() { return GetTickCount(); }
 
+std::string Win32System::ErrorText(Error code) {
+  char buffer[1024];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                      buffer, sizeof buffer, nullptr);
+  return std::string(buffer, length);
+}
+
+std::string Win32System::FullWidth(const std::string& text) {
+  if (text.empty()) return text;
+  const int length = static_cast<int>(text.size());
+  const int needed = LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, text.data(), length, nullptr, 0);
+  if (needed <= 0) return text;
+  std::string result(static_cast<std::size_t>(needed), '\0');
+  const int written = LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, text.data(), length, &result[0], needed);
+  result.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+  return result;
+}
+
 }  // namespace ov::platform
