@@ -1,5 +1,6 @@
 #include "shellext/com/tool_table.h"
 
+#include "shellext/tools/form_bulk_rename.h"
 #include "shellext/tools/form_renumber.h"
 
 namespace ov::shellext::com {
@@ -7,7 +8,7 @@ namespace ov::shellext::com {
 const CommandTable& ShellTools() {
   static const CommandTable table = {
       {
-          nullptr,  // 0: bulk rename (TFormBulkRename)
+          &RunBulkRename,  // 0: bulk rename (TFormBulkRename)
           nullptr,  // 1: series classification (TFormFileSeries)
           &RenumberTool,  // 2: renumber (TFormRenumber)
           nullptr,  // 3: conditional delete (TFormConditionalDelete)

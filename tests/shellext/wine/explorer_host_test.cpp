@@ -339,7 +339,7 @@ TEST_F(ExplorerHost, CommandsWithoutToolAndVerbTextsReturnOk) {
     IContextMenu* menu;
     LPCSTR verb;
   } cases[] = {{files.Get(), MAKEINTRESOURCEA(7)}, {files.Get(), "open"},   {folders.Get(), MAKEINTRESOURCEA(1)},
-               {folders.Get(), "open"},             {files.Get(), MAKEINTRESOURCEA(0)}, {folders.Get(), MAKEINTRESOURCEA(0)}};
+               {folders.Get(), "open"},             {folders.Get(), MAKEINTRESOURCEA(0)}};
   for (const auto& c : cases) {
     CMINVOKECOMMANDINFO record = {};
     record.cbSize = sizeof record;
