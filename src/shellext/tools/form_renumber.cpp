@@ -81,7 +81,7 @@ void TFormRenumber::Layout() {
   Label1.SetLeft(8);
   Label1.SetTop(192);
   Label1.SetCaption("基底ファイル名");
-  EditBaseName.SetBounds(88, 188, 164, 21);
+  EditBaseName.SetBounds(96, 188, 156, 21);
 
   BtnUp.SetBounds(258, 186, 32, 25);
   BtnUp.SetCaption("上へ");
