@@ -1,6 +1,8 @@
 #include "shellext/com/tool_table.h"
 
+#include "shellext/tools/folder_combine.h"
 #include "shellext/tools/form_bulk_rename.h"
+#include "shellext/tools/form_file_series.h"
 #include "shellext/tools/form_renumber.h"
 
 namespace ov::shellext::com {
@@ -9,11 +11,11 @@ const CommandTable& ShellTools() {
   static const CommandTable table = {
       {
           &RunBulkRename,  // 0: bulk rename (TFormBulkRename)
-          nullptr,  // 1: series classification (TFormFileSeries)
+          &RunFileSeries,  // 1: series classification (TFormFileSeries)
           &RenumberTool,  // 2: renumber (TFormRenumber)
           nullptr,  // 3: conditional delete (TFormConditionalDelete)
       },
-      nullptr,  // folders, 0: folder combine (TFolderCombine)
+      &RunFolderCombine,  // folders, 0: folder combine (TFolderCombine)
   };
   return table;
 }
