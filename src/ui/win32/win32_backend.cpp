@@ -97,7 +97,7 @@ class Win32ControlPeer : public ControlPeer {
 
   void OnCommand(HWND from, int code);
   bool OnNotify(NMHDR* header, LRESULT& result);
-  HBRUSH OnCtlColor(UINT message, HDC dc, HWND window, WPARAM wParam, LPARAM lParam);
+  HBRUSH OnCtlColor(UINT message, HDC dc, WPARAM wParam, LPARAM lParam);
   void Focus();
   Control& Target() { return control_; }
 
@@ -193,6 +193,13 @@ void Win32FormPeer::Place(bool center) {
   const int height = rect.bottom - rect.top;
   int left = form_.Left();
   int top = form_.Top();
+  if (!center && form_.Position() != FormPosition::Designed) {
+    // A centred form that changes size keeps its place.
+    RECT current;
+    GetWindowRect(window_.get(), &current);
+    left = current.left;
+    top = current.top;
+  }
   if (center) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (form_.Position() == FormPosition::DesktopCenter) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -333,8 +340,7 @@ LRESULT Win32FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
       if (Win32ControlPeer* peer = PeerOf(reinterpret_cast<HWND>(lParam))) {
-        return reinterpret_cast<LRESULT>(peer->OnCtlColor(message, reinterpret_cast<HDC>(wParam),
-                                                          reinterpret_cast<HWND>(lParam), wParam, lParam));
+        return reinterpret_cast<LRESULT>(peer->OnCtlColor(message, reinterpret_cast<HDC>(wParam), wParam, lParam));
       }
       break;
     case DM_GETDEFID: {
@@ -349,8 +355,12 @@ LRESULT Win32FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) == WA_INACTIVE) {
         if (Win32ControlPeer* peer = PeerOf(GetFocus())) form_.NotifyFocus(&peer->Target());
       } else {
-        if (Control* active = form_.ActiveControl()) {
-          if (auto* peer = dynamic_cast<Win32ControlPeer*>(active->Peer())) peer->Focus();
+        auto* peer = form_.ActiveControl() != nullptr ? dynamic_cast<Win32ControlPeer*>(form_.ActiveControl()->Peer())
+                                                      : nullptr;
+        if (peer == nullptr) {
+          DefWindowProcA(hwnd, message, wParam, lParam);
+        } else {
+          peer->Focus();
         }
         form_.NotifyActivated();
         return 0;
@@ -858,9 +868,8 @@ bool Win32ControlPeer::OnNotify(NMHDR* header, LRESULT& result) {
   }
 }
 
-HBRUSH Win32ControlPeer::OnCtlColor(UINT message, HDC dc, HWND window, WPARAM wParam, LPARAM lParam) {
+HBRUSH Win32ControlPeer::OnCtlColor(UINT message, HDC dc, WPARAM wParam, LPARAM lParam) {
   const auto defaultBrush = reinterpret_cast<HBRUSH>(DefWindowProcA(form_.Hwnd(), message, wParam, lParam));
-  (void)window;
   SetTextColor(dc, Resolve(control_.GetFont().color, COLOR_WINDOWTEXT));
   auto* label = dynamic_cast<Label*>(&control_);
   if (label != nullptr && label->Transparent()) {
