@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp932.h"
 #include "shellext/tools/bulk_rename_extension_table.h"
 #include "shellext/tools/bulk_rename_rules.h"
 #include "shellext/tools/regex_pattern.h"
@@ -40,7 +41,16 @@ void Require(bool condition) {
 
 bool HasAny(std::string_view text, std::string_view bytes) { return text.find_first_of(bytes) != text.npos; }
 
+bool HasLeadByte(std::string_view text) {
+  for (char c : text) {
+    if (ov::base::IsLeadByte(static_cast<unsigned char>(c))) return true;
+  }
+  return false;
+}
+
 void CheckExpansion(std::string_view subject, std::string_view patternText, std::string_view format) {
+  // A pattern without double-byte characters reaches the engine as it stands.
+  if (!HasLeadByte(patternText)) Require(ov::shellext::EscapeDoubleByteCharacters(patternText) == patternText);
   const std::optional<RegexPattern> pattern = RegexPattern::Compile(patternText);
   if (!pattern) return;
   const ov::shellext::RegexMatch match = pattern->Match(subject);
