@@ -19,11 +19,7 @@ const Font& DefaultFont() {
 // ---- Control ----
 
 Control::Control(Container* parent, std::string name) : name_(std::move(name)), parent_(parent) {
-  if (parent_ != nullptr) {
-    parent_->children_.push_back(this);
-    Form& form = OwnerForm();
-    if (form.HandleAllocated()) peer_ = form.GetBackend().CreatePeer(*this);
-  }
+  if (parent_ != nullptr) parent_->children_.push_back(this);
 }
 
 Control::~Control() {
@@ -43,6 +39,15 @@ Form& Control::OwnerForm() {
 const Form& Control::OwnerForm() const { return const_cast<Control*>(this)->OwnerForm(); }
 
 void Control::Changed(Aspect aspect, int index) {
+  if (!peer_ && parent_ != nullptr) {
+    // A control added after its form got its window gets its own at its first change
+    // (not in the constructor, where the control is not yet of its final type).
+    Form& form = OwnerForm();
+    if (form.HandleAllocated()) {
+      peer_ = form.GetBackend().CreatePeer(*this);
+      return;  // created from the whole state
+    }
+  }
   if (peer_) peer_->Update(aspect, index);
 }
 

@@ -24,7 +24,9 @@ void Form::CreateHandle() {
   peer_ = backend_.CreateFormPeer(*this);
   std::vector<Control*> controls;
   CollectDescendants(controls);
-  for (Control* control : controls) control->peer_ = backend_.CreatePeer(*control);
+  for (Control* control : controls) {
+    if (!control->peer_) control->peer_ = backend_.CreatePeer(*control);
+  }
   if (closeItemDisabled_) PeerOfForm()->DisableCloseItem();
   if (OnCreate) OnCreate(*this);
 }

@@ -504,6 +504,20 @@ TEST_F(Interaction, MaximisingAndRestoringResizeTheForm) {
   });
 }
 
+TEST_F(Interaction, AControlAddedWhileShownGetsItsWindow) {
+  int clicks = 0;
+  Run([&](Form&) {
+    Button extra(form, "Extra");
+    extra.OnClick = [&](Control&) { ++clicks; };
+    extra.SetBounds(100, 385, 80, 25);
+    extra.SetCaption("追加分");
+    EXPECT_BYTES(user->ShownText(extra), "追加分");
+    user->Click(extra);
+    user->Click(form.BtnCancel);
+  });
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(Interaction, ControlsKeepStateBeforeTheWindowExists) {
   form.FileListView.SetItemIndex(2);
   form.ChkOption.SetChecked(true);
