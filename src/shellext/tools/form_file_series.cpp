@@ -49,6 +49,7 @@ void TFormFileSeries::Layout() {
   Memo1.SetBounds(8, 8, 318, 28);
   Memo1.SetLines({"ファイル名から検出されるシリーズ名をもとに自動的に分類しま", "す"});
   Memo1.SetReadOnly(true);
+  Memo1.SetWordWrap(false);
   Memo1.SetBorder(false);
   Memo1.SetTabStop(false);
   Memo1.SetColor(ui::clBtnFace);

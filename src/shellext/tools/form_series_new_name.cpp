@@ -13,7 +13,7 @@ TFormSeriesNewName::TFormSeriesNewName(ui::Backend& backend) : Form(backend, "Fo
   font.points = 9;
   SetFont(font);
 
-  Label1.SetLeft(8);
+  Label1.SetLeft(4);
   Label1.SetTop(6);
   Label1.SetCaption("まとめた後のフォルダ名を選択して下さい");
   NewSeriesName.SetBounds(8, 20, 215, 20);

@@ -1,0 +1,346 @@
+// The series classification and the folder combine under Wine, reached as Explorer reaches
+// them: ovshellex.dll, a CF_HDROP selection of real files or folders, the files command
+// offset 1 and the folder item. A second thread plays the user with real messages: it reads
+// the rows, selects two series, combines them through the folder-name dialog, saves both
+// dialogs as series.bmp and seriesnewname.bmp and executes; the files on disk then lie in
+// their new sub-folders. The folder combine merges three real folders into the chosen one
+// and removes the emptied ones.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shellext/wine/test_host.h"
+#include "support/readable.h"
+
+namespace ov::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char kSeriesCaption[] = "ファイル名による自動分類";
+const char kChooserCaption[] = "新しいフォルダ名の選択";
+
+// The user's view of one dialog: found by caption, its controls by class and text.
+// (Kept here while the shared dialog user of tests/shellext/wine does not build with MinGW.)
+bool Await(const std::function<bool()>& condition) {
+  for (int i = 0; i < 1000; ++i) {
+    if (condition()) return true;
+    Sleep(10);
+  }
+  return condition();
+}
+
+std::string TextOf(HWND window) {
+  char buffer[512] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+struct ChildSearch {
+  const char* className;
+  const char* text;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ChildSearch*>(data);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, search->className) == 0 && (search->text == nullptr || TextOf(window) == search->text)) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+class DialogUser {
+ public:
+  bool Find(const std::string& caption) {
+    return Await([&] {
+      dialog_ = FindWindowA(nullptr, caption.c_str());
+      return dialog_ != nullptr && IsWindowVisible(dialog_);
+    });
+  }
+  HWND Dialog() const { return dialog_; }
+  std::vector<HWND> Children(const char* className, const char* text = nullptr) const {
+    ChildSearch search{className, text, {}};
+    EnumChildWindows(dialog_, CollectChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  HWND Button(const std::string& caption) const {
+    const std::vector<HWND> found = Children("Button", caption.c_str());
+    return found.size() == 1 ? found[0] : nullptr;
+  }
+  HWND List() const {
+    const std::vector<HWND> found = Children(WC_LISTVIEWA);
+    return found.empty() ? nullptr : found[0];
+  }
+  // Posted: the press may open a modal window of its own.
+  void PostClick(HWND button) const { PostMessageA(button, BM_CLICK, 0, 0); }
+  std::string Cell(int row, int column) const {
+    char buffer[512] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+  }
+  // Paints the dialog and all its controls now, so that a capture sees them drawn.
+  void Repaint() const { RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+  RECT ClientArea() const {
+    RECT area;
+    GetClientRect(dialog_, &area);
+    MapWindowPoints(dialog_, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+  }
+
+ private:
+  HWND dialog_ = nullptr;
+};
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The names in a folder (trailing "\"), sorted bytewise.
+Names List(const std::string& folder) {
+  Names names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Removes a folder with everything in it (what the tools made inside the scratch folder).
+void RemoveTree(const std::string& folder) {
+  for (const std::string& name : List(folder + "\\")) {
+    const std::string path = folder + "\\" + name;
+    if (IsFolder(path)) {
+      RemoveTree(path);
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string ScreensFolder() {
+  const char* folder = std::getenv("OV_SCREENS_WIN");
+  return folder != nullptr ? folder : "";
+}
+
+// The items of a drop-down list.
+Names ComboItems(HWND combo) {
+  Names items;
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char buffer[MAX_PATH] = {};
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    items.push_back(buffer);
+  }
+  return items;
+}
+
+// Chooses an item as the user does: the selection, then the notification to the parent.
+void ChooseItem(HWND combo, int index) {
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+// Runs one command of the module on a selection while the user thread plays the dialogs.
+void Invoke(const std::vector<std::string>& selection, UINT verb, LPTHREAD_START_ROUTINE user, void* session) {
+  ShellExtModule module;
+  ASSERT_TRUE(module.Loaded());
+  Ref<IClassFactory> factory;
+  ASSERT_EQ(module.getClassObject(kShellExtClassId, IID_IClassFactory, factory.Out()), S_OK);
+  Ref<IShellExtInit> init;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
+  DropDataObject data(selection);
+  ASSERT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
+  Ref<IContextMenu> menu;
+  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
+  HANDLE thread = CreateThread(nullptr, 0, user, session, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  CMINVOKECOMMANDINFO record = {};
+  record.cbSize = sizeof record;
+  record.lpVerb = MAKEINTRESOURCEA(verb);
+  record.nShow = SW_SHOWNORMAL;
+  EXPECT_EQ(menu->InvokeCommand(&record), S_OK);  // returns when the dialogs closed
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+}
+
+struct SeriesSession {
+  Names rows;            // "caption:count" as opened
+  bool combineEnabled = false;
+  Names offered;         // the folder-name dialog's items
+  Names combined;        // rows after combining
+  bool seriesSaved = false;
+  bool chooserSaved = false;
+  bool closed = false;
+  std::string failure;
+};
+
+Names ReadRows(const DialogUser& user) {
+  Names rows;
+  const int count = static_cast<int>(SendMessageA(user.List(), LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) rows.push_back(user.Cell(row, 0) + ":" + user.Cell(row, 1));
+  return rows;
+}
+
+DWORD WINAPI PlaySeriesUser(void* data) {
+  SeriesSession& session = *static_cast<SeriesSession*>(data);
+  DialogUser user;
+  if (!user.Find(kSeriesCaption)) {
+    session.failure = "the dialog never showed";
+    return 0;
+  }
+  session.rows = ReadRows(user);
+  const std::string screens = ScreensFolder();
+  user.Repaint();
+  if (!screens.empty()) session.seriesSaved = SaveScreen(user.ClientArea(), screens + "\\series.bmp");
+
+  // Select the first two rows, as a click and a shift-click would.
+  LVITEMA state = {};
+  state.stateMask = LVIS_SELECTED;
+  state.state = LVIS_SELECTED;
+  SendMessageA(user.List(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  SendMessageA(user.List(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+  HWND combine = user.Button("まとめる");
+  session.combineEnabled = combine != nullptr && Await([&] { return IsWindowEnabled(combine) != FALSE; });
+  if (session.combineEnabled) {
+    user.PostClick(combine);  // the press opens the folder-name dialog modally
+    DialogUser chooser;
+    if (chooser.Find(kChooserCaption)) {
+      const std::vector<HWND> combos = chooser.Children("ComboBox");
+      if (combos.size() == 1) {
+        session.offered = ComboItems(combos[0]);
+        ChooseItem(combos[0], 1);
+      }
+      chooser.Repaint();
+      if (!screens.empty()) session.chooserSaved = SaveScreen(chooser.ClientArea(), screens + "\\seriesnewname.bmp");
+      HWND dialog = chooser.Dialog();
+      chooser.PostClick(chooser.Button("OK"));
+      Await([&] { return IsWindow(dialog) == FALSE; });
+    }
+    session.combined = ReadRows(user);
+  }
+
+  HWND execute = user.Button("実行");
+  if (execute != nullptr) user.PostClick(execute);
+  HWND dialog = user.Dialog();
+  session.closed = Await([&] { return IsWindow(dialog) == FALSE; });
+  if (!session.closed) PostMessageA(user.Button("Cancel"), BM_CLICK, 0, 0);  // never leave the test hanging
+  return 0;
+}
+
+TEST(SeriesUnderWine, ClassifiesCombinesAndMovesTheFilesIntoTheirFolders) {
+  ComApartment apartment;
+  ASSERT_TRUE(SUCCEEDED(apartment.Result()));
+  ScratchFolder scratch;
+  const std::string folder = scratch.Path();
+  const std::vector<std::string> selection = {
+      scratch.File("IMG_0002.jpg"), scratch.File("DSC-0001.jpg"), scratch.File("スーパー01.jpg"),
+      scratch.File("IMG_0001.jpg"), scratch.File("0001.jpg"),    scratch.File("photo(1).jpg"),
+      scratch.File("photo[02].png")};
+
+  SeriesSession session;
+  Invoke(selection, 1, PlaySeriesUser, &session);
+  ASSERT_EQ(session.failure, "");
+  EXPECT_EQ(session.rows, Names({"DSC:1", "IMG:2", "photo:2", "スーパー:1"}));
+  EXPECT_TRUE(session.combineEnabled);
+  EXPECT_EQ(session.offered, Names({"DSC", "IMG"}));
+  // IMG chosen: DSC joins it, the row stays where IMG stood.
+  EXPECT_EQ(session.combined, Names({"IMG:3", "photo:2", "スーパー:1"}));
+  if (!ScreensFolder().empty()) {
+    EXPECT_TRUE(session.seriesSaved);
+    EXPECT_TRUE(session.chooserSaved);
+  }
+  EXPECT_TRUE(session.closed);
+
+  EXPECT_EQ(List(folder), Names({"0001.jpg", "IMG", "photo", "スーパー"}));
+  EXPECT_EQ(List(folder + "IMG\\"), Names({"DSC-0001.jpg", "IMG_0001.jpg", "IMG_0002.jpg"}));
+  EXPECT_EQ(List(folder + "photo\\"), Names({"photo(1).jpg", "photo[02].png"}));
+  EXPECT_EQ(List(folder + "スーパー\\"), Names({"スーパー01.jpg"}));
+  for (const char* made : {"IMG", "photo", "スーパー"}) RemoveTree(folder + made);
+}
+
+struct CombineSession {
+  Names offered;
+  int chosenAtStart = -1;
+  bool closed = false;
+  std::string failure;
+};
+
+DWORD WINAPI PlayCombineUser(void* data) {
+  CombineSession& session = *static_cast<CombineSession*>(data);
+  DialogUser chooser;
+  if (!chooser.Find(kChooserCaption)) {
+    session.failure = "the dialog never showed";
+    return 0;
+  }
+  const std::vector<HWND> combos = chooser.Children("ComboBox");
+  if (combos.size() == 1) {
+    session.offered = ComboItems(combos[0]);
+    session.chosenAtStart = static_cast<int>(SendMessageA(combos[0], CB_GETCURSEL, 0, 0));
+    ChooseItem(combos[0], 1);
+  }
+  HWND dialog = chooser.Dialog();
+  chooser.PostClick(chooser.Button("OK"));
+  session.closed = Await([&] { return IsWindow(dialog) == FALSE; });
+  if (!session.closed) PostMessageA(chooser.Button("Cancel"), BM_CLICK, 0, 0);
+  return 0;
+}
+
+void WriteFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  CloseHandle(file);
+}
+
+TEST(FolderCombineUnderWine, MergesThreeFoldersIntoTheChosenOneAndRemovesTheEmptiedOnes) {
+  ComApartment apartment;
+  ASSERT_TRUE(SUCCEEDED(apartment.Result()));
+  ScratchFolder scratch;
+  const std::string top = scratch.Path();
+  for (const char* made : {"alpha", "alpha\\sub", "Beta", "Beta\\own", "Gamma", "Gamma\\only"}) {
+    ASSERT_TRUE(CreateDirectoryA((top + made).c_str(), nullptr)) << made;
+  }
+  for (const char* made : {"alpha\\a.txt", "alpha\\sub\\deep.txt", "Beta\\b.txt", "Beta\\own\\o.txt", "Gamma\\g.txt",
+                           "Gamma\\only\\x.txt"}) {
+    WriteFile(top + made);
+  }
+
+  CombineSession session;
+  Invoke({top + "Gamma", top + "Beta", top + "alpha"}, 0, PlayCombineUser, &session);
+  ASSERT_EQ(session.failure, "");
+  EXPECT_EQ(session.offered, Names({"alpha", "Beta", "Gamma"}));
+  EXPECT_EQ(session.chosenAtStart, 0);
+  EXPECT_TRUE(session.closed);
+
+  EXPECT_EQ(List(top), Names({"Beta"}));
+  EXPECT_EQ(List(top + "Beta\\"), Names({"a.txt", "b.txt", "g.txt", "only", "own", "sub"}));
+  EXPECT_EQ(List(top + "Beta\\sub\\"), Names({"deep.txt"}));
+  EXPECT_EQ(List(top + "Beta\\only\\"), Names({"x.txt"}));
+  RemoveTree(top + "Beta");
+}
+
+}  // namespace
+}  // namespace ov::test
