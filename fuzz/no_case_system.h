@@ -23,6 +23,8 @@ class NoCaseSystem : public platform::SystemApi {
   std::string TempFolder() override { return "C:\\TEMP\\"; }
   void Sleep(std::uint32_t) override {}
   std::uint32_t TickCount() override { return 0; }
+  std::string ErrorText(platform::Error) override { return std::string(); }
+  std::string FullWidth(const std::string& text) override { return text; }
 };
 
 }  // namespace ov::test
