@@ -48,11 +48,11 @@ TFormBulkRename::TFormBulkRename(platform::Platform& platform, ui::Backend& back
   Label3.SetLeft(10);
   Label3.SetTop(20);
   Label3.SetCaption("パターン");
-  EditPattern.SetBounds(100, 16, 140, 21);
+  EditPattern.SetBounds(112, 16, 128, 21);
   Label4.SetLeft(10);
   Label4.SetTop(48);
   Label4.SetCaption("出力フォーマット");
-  EditFormat.SetBounds(100, 44, 140, 21);
+  EditFormat.SetBounds(112, 44, 128, 21);
   Label5.SetAutoSize(false);
   Label5.SetWordWrap(true);
   Label5.SetBounds(10, 74, 230, 40);
