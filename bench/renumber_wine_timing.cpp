@@ -2,8 +2,10 @@
 // f1..f5000, every step moving a holder aside) against two floors measured in the same
 // run on the same files: a bare loop of the same MoveFileA calls, and a bare loop of the
 // whole call sequence the batch needs (GetTempFileNameA, DeleteFileA and both MoveFileA).
-// Prints the times and the ratios; the best of three rounds counts. Run by hand:
-//   scripts/wine-run build/<win32 build>/tests/tools/renumber_wine_timing.exe [files]
+// Prints each time as it is measured, then the ratios of the best of the rounds. Wine
+// looks names up in a folder by reading it, so each call costs in proportion to the
+// folder's size; a run of 5,000 files takes minutes. Run by hand:
+//   scripts/wine-run build/<win32 build>/tests/tools/renumber_wine_timing.exe [files [rounds]]
 #include <windows.h>
 
 #include <algorithm>
@@ -135,14 +137,24 @@ double TimeCallSequence(int count, bool& ok) {
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 5000;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 1;
   double batch = 1e9, moves = 1e9, sequence = 1e9;
   bool ok = true;
-  for (int round = 0; round < 3; ++round) {
-    batch = std::min(batch, TimeBatch(count, ok));
-    moves = std::min(moves, TimeMoves(count, ok));
-    sequence = std::min(sequence, TimeCallSequence(count, ok));
+  for (int round = 0; round < rounds; ++round) {
+    const double b = TimeBatch(count, ok);
+    std::printf("round %d: batch %.3f s", round + 1, b);
+    std::fflush(stdout);
+    const double m = TimeMoves(count, ok);
+    std::printf(", moves %.3f s", m);
+    std::fflush(stdout);
+    const double q = TimeCallSequence(count, ok);
+    std::printf(", call sequence %.3f s\n", q);
+    std::fflush(stdout);
+    batch = std::min(batch, b);
+    moves = std::min(moves, m);
+    sequence = std::min(sequence, q);
   }
-  std::printf("rotation of %d files (best of 3)\n", count);
+  std::printf("rotation of %d files (best of %d)\n", count, rounds);
   std::printf("  SafeRenameBatch                  %8.3f s\n", batch);
   std::printf("  bare MoveFileA loop              %8.3f s   ratio %.2f\n", moves, batch / moves);
   std::printf("  bare GetTempFileNameA+Delete+Move %7.3f s   ratio %.2f\n", sequence, batch / sequence);
