@@ -2,6 +2,7 @@
 
 #include "shellext/tools/folder_combine.h"
 #include "shellext/tools/form_bulk_rename.h"
+#include "shellext/tools/form_conditional_delete.h"
 #include "shellext/tools/form_file_series.h"
 #include "shellext/tools/form_renumber.h"
 
@@ -13,7 +14,7 @@ const CommandTable& ShellTools() {
           &RunBulkRename,  // 0: bulk rename (TFormBulkRename)
           &RunFileSeries,  // 1: series classification (TFormFileSeries)
           &RenumberTool,  // 2: renumber (TFormRenumber)
-          nullptr,  // 3: conditional delete (TFormConditionalDelete)
+          &RunConditionalDelete,  // 3: conditional delete (TFormConditionalDelete)
       },
       &RunFolderCombine,  // folders, 0: folder combine (TFolderCombine)
   };

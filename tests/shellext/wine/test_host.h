@@ -115,6 +115,9 @@ class ShellExtModule {
 
 std::string ProgramFolder();  // folder of the test program, trailing "\"
 
+// Saves an area of the screen as a 24-bit bottom-up BMP file.
+bool SaveScreen(const RECT& area, const std::string& path);
+
 // One entry of a menu as GetMenuItemInfoA and GetMenuStringA report it.
 struct MenuEntry {
   bool separator = false;
