@@ -149,7 +149,17 @@ TEST_F(ContractTest, ErrorTextsAndFullWidthMapping) {
   }
   EXPECT_NE(notFound, denied);
   EXPECT_NE(denied, sharing);
-  EXPECT_BYTES(System().FullWidth("Ab1 (x)\\~表"), "Ａｂ１　（ｘ）＼～表");
+  // The texts of a Japanese system.
+  const std::pair<Error, const char*> texts[] = {
+      {error::kFileNotFound, "ファイルが見つかりません。\r\n"},
+      {error::kPathNotFound, "パスが見つかりません。\r\n"},
+      {error::kAccessDenied, "アクセスが拒否されました。\r\n"},
+      {error::kSharingViolation, "共有違反です。\r\n"},
+      {error::kFileExists, "ファイルはすでに存在します。\r\n"},
+      {112, "ディスクがいっぱいです。\r\n"},
+  };
+  for (const auto& [code, text] : texts) EXPECT_BYTES(System().ErrorText(code), text) << code;
+  EXPECT_BYTES(System().FullWidth("Ab1 (x)\\~表"), "Ａｂ１　（ｘ）\\～表");
   EXPECT_BYTES(System().FullWidth("ｱｲｳ"), "アイウ");
 }
 
@@ -161,6 +171,28 @@ TEST_F(ContractTest, MissingProgramsAndLibrariesFail) {
   EXPECT_EQ(P().Processes().LoadModule(At("missing.dll"), module), error::kModNotFound);
   EXPECT_EQ(module, nullptr);
   EXPECT_EQ(P().InstallShell().Execute("open", At("missing.txt"), "", "", 1), 2u);  // SE_ERR_FNF
+}
+
+}  // namespace
+}  // namespace ov::contract
+
+namespace ov::contract {
+namespace {
+
+// A value cut by a small buffer inside a double-byte character: the count is still the
+// buffer size less one, and the half character becomes a zero byte. (The installer's
+// profile reading grows its buffer on exactly that count.)
+TEST_F(ContractTest, ProfileValuesCutInsideADoubleByteCharacter) {
+  const std::string file = At("wide.ini");
+  ASSERT_EQ(Files().WriteContents(file, "[S]\r\nWide=ソソソ\r\n"), 0u);
+  const std::pair<std::uint32_t, std::string> rows[] = {
+      {3, "ソ"}, {4, std::string("ソ\0", 3)}, {5, "ソソ"}, {6, std::string("ソソ\0", 5)}, {7, "ソソソ"}, {8, "ソソソ"},
+  };
+  for (const auto& [size, expected] : rows) {
+    std::string buffer;
+    EXPECT_EQ(Profile().GetString("S", "Wide", "", buffer, size, file), expected.size()) << size;
+    EXPECT_BYTES(buffer, expected) << size;
+  }
 }
 
 }  // namespace

@@ -49,6 +49,9 @@ std::uint32_t CopyValue(const std::string& value, std::string& buffer, std::uint
   std::size_t end = 0;
   while (end < value.size() && base::NextChar(value, end) <= size - 1) end = base::NextChar(value, end);
   buffer = value.substr(0, end);
+  // A cut inside a double-byte character leaves a zero byte in its place and still counts
+  // size - 1, as Windows reports a full buffer.
+  if (end < value.size()) buffer.resize(size - 1, '\0');
   return static_cast<std::uint32_t>(buffer.size());
 }
 

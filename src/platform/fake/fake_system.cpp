@@ -66,12 +66,12 @@ std::uint32_t FakeSystem::TickCount() { return static_cast<std::uint32_t>(kBootT
 std::string FakeSystem::ErrorText(Error code) {
   failures_.Enter("FormatMessageA");
   static const std::map<Error, const char*> kTexts = {
-      {error::kFileNotFound, "ERRTEXT2"},
-      {error::kPathNotFound, "ERRTEXT3"},
-      {error::kAccessDenied, "ERRTEXT5"},
-      {error::kSharingViolation, "ERRTEXT32"},
-      {error::kFileExists, "ERRTEXT80"},
-      {112, "ERRTEXT112"},
+      {error::kFileNotFound, "ファイルが見つかりません。"},
+      {error::kPathNotFound, "パスが見つかりません。"},
+      {error::kAccessDenied, "アクセスが拒否されました。"},
+      {error::kSharingViolation, "共有違反です。"},
+      {error::kFileExists, "ファイルはすでに存在します。"},
+      {112, "ディスクがいっぱいです。"},
   };
   const auto found = kTexts.find(code);
   return found == kTexts.end() ? std::string() : std::string(found->second) + "\r\n";
@@ -88,7 +88,7 @@ std::string FakeSystem::FullWidth(const std::string& text) {
     if (base::IsLeadByte(c) && i + 1 < text.size()) {
       result.append(text, i, 2);
       ++i;
-    } else if (c >= 0x20 && c <= 0x7E) {
+    } else if (c >= 0x20 && c <= 0x7E && c != '\\') {  // "\" stays: in code page 932 it is the yen sign
       result += kAscii[c - 0x20];
     } else if (c >= 0xA1 && c <= 0xDF) {
       result += kKana[c - 0xA1];
