@@ -1,6 +1,7 @@
 # Checks that DLL exports exactly DllCanUnloadNow, DllGetClassObject, DllRegisterServer and
 # DllUnregisterServer by name, without stdcall decoration.
-execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+# objdump translates its headings: read them in the C locale.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE=C ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
 endif()
