@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "shellext/wine/dialog_user.h"
 #include "shellext/wine/test_host.h"
 #include "support/readable.h"
 
@@ -70,6 +71,15 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DWORD WINAPI CancelRenumberDialog(void*) {
+  DialogUser user;
+  if (!user.Find("ファイル名のリナンバリング")) return 1;
+  HWND cancel = user.Button("Cancel");
+  if (cancel == nullptr) return 2;
+  user.PostClick(cancel);
+  return 0;
 }
 
 TEST(ExplorerWindow, HandlerFillsTheWindowsContextMenuShownWithTrackPopupMenu) {
@@ -142,12 +152,20 @@ TEST(ExplorerWindow, HandlerFillsTheWindowsContextMenuShownWithTrackPopupMenu) {
                     << ")";
     }
 
+    // The command opens the renumber dialog over the window; the user cancels it.
+    HANDLE user = CreateThread(nullptr, 0, CancelRenumberDialog, nullptr, 0, nullptr);
+    ASSERT_NE(user, nullptr);
     CMINVOKECOMMANDINFO record = {};
     record.cbSize = sizeof record;
     record.hwnd = window;
     record.lpVerb = MAKEINTRESOURCEA(2);
     record.nShow = SW_SHOWNORMAL;
     EXPECT_EQ(handler->InvokeCommand(&record), S_OK);
+    WaitForSingleObject(user, 15000);
+    DWORD exitCode = 99;
+    GetExitCodeThread(user, &exitCode);
+    CloseHandle(user);
+    EXPECT_EQ(exitCode, 0u) << "the renumber dialog did not open over the window";
     host.handler = nullptr;
   }
   DestroyWindow(window);
