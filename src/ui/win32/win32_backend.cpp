@@ -676,11 +676,11 @@ void Win32ControlPeer::Update(Aspect aspect, int index) {
         while (SendMessageA(hwnd, LVM_DELETECOLUMN, 0, 0) != FALSE) {
         }
         int column = 0;
-        for (const ListColumn& spec : list->Columns()) {
+        for (const ListColumn& listColumn : list->Columns()) {
           LVCOLUMNA lvc{};
           lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-          lvc.pszText = const_cast<char*>(spec.caption.c_str());
-          lvc.cx = spec.width;
+          lvc.pszText = const_cast<char*>(listColumn.caption.c_str());
+          lvc.cx = listColumn.width;
           lvc.iSubItem = column;
           SendMessageA(hwnd, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column++), reinterpret_cast<LPARAM>(&lvc));
         }
