@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "contract/contract_env.h"
 #include "platform/platform.h"
 
 namespace ov::contract {
@@ -15,6 +16,36 @@ void EmptyFolder(platform::FileApi& files, const std::string& folder);
 
 // Deletes subKey below parent with all its subkeys; a missing key is fine.
 void DeleteKeyTree(platform::RegistryApi& registry, platform::RegHandle parent, const std::string& subKey);
+
+// A backend with a scratch folder below its temp folder and a scratch key below
+// HKEY_CURRENT_USER, both named with the given suffix, emptied first and removed after.
+template <class PlatformType>
+class ScratchEnv : public ContractEnv {
+ public:
+  ScratchEnv(const char* name, const std::string& suffix)
+      : name_(name),
+        scratch_(platform_.System().TempFolder() + "ovcontract" + suffix + "\\"),
+        key_("Software\\OrvaneContract" + suffix) {
+    platform_.Files().CreateFolder(scratch_.substr(0, scratch_.size() - 1));
+    EmptyFolder(platform_.Files(), scratch_);
+  }
+
+  platform::Platform& Platform() override { return platform_; }
+  const char* Name() const override { return name_; }
+  std::string ScratchFolder() override { return scratch_; }
+  std::string ScratchKey() override { return key_; }
+  void CleanUp() override {
+    EmptyFolder(platform_.Files(), scratch_);
+    platform_.Files().RemoveFolder(scratch_.substr(0, scratch_.size() - 1));
+    DeleteKeyTree(platform_.Registry(), platform::reg_root::kCurrentUser, key_);
+  }
+
+ private:
+  PlatformType platform_;  // first: the names below come from it
+  const char* name_;
+  std::string scratch_;
+  std::string key_;
+};
 
 // The names a search returns, sorted bytewise (the order of a search is the file system's).
 std::vector<std::string> FindNames(platform::FileApi& files, const std::string& pattern);
