@@ -135,7 +135,9 @@ TEST(BulkRenameUnderWine, RegularExpressionRuleRenamesTheFilesOnDisk) {
     EXPECT_EQ(session.redNames, std::vector<std::string>{"写真_5.jpg"});
     EXPECT_TRUE(session.labelShown);  // the red row is the last one drawn
     EXPECT_TRUE(session.okEnabled);
-    if (std::getenv("OV_SCREENS_WIN") != nullptr) EXPECT_TRUE(session.screenSaved);
+    if (std::getenv("OV_SCREENS_WIN") != nullptr) {
+      EXPECT_TRUE(session.screenSaved);
+    }
     EXPECT_BYTES(session.box, "リネームに失敗しました\r\nFrom: 写真_5.jpg\r\nTo: 5-写真.jpg");
     EXPECT_TRUE(session.closed);
   }

@@ -99,21 +99,8 @@ TEST_F(Registration, UnregisterRemovesTheThreeKeysAndSucceedsWhenNothingIsRegist
 
 // ---- Explorer's side ----------------------------------------------------------------------
 
-class ExplorerHost : public ::testing::Test {
+class ExplorerHost : public RegisteredModuleTest {
  protected:
-  static void SetUpTestSuite() {
-    module_ = new ShellExtModule;
-    if (module_->Loaded()) module_->registerServer();
-  }
-  static void TearDownTestSuite() {
-    if (module_->Loaded()) module_->unregisterServer();
-    delete module_;
-    module_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(module_->Loaded());
-    ASSERT_TRUE(SUCCEEDED(apartment_.Result()));
-  }
   void TearDown() override {
     // No object of the module is left alive once the test released everything.
     EXPECT_EQ(module_->canUnloadNow(), S_OK);
@@ -146,13 +133,7 @@ class ExplorerHost : public ::testing::Test {
     AppendMenuA(menu, MF_STRING, 1, "開く(&O)");
     AppendMenuA(menu, MF_STRING, 2, "プロパティ(&R)");
   }
-
-  static ShellExtModule* module_;
-  ComApartment apartment_;
-  ScratchFolder scratch_;
 };
-
-ShellExtModule* ExplorerHost::module_ = nullptr;
 
 TEST_F(ExplorerHost, FilesGetTheSeparatorAndTheFilesSubmenuWithFourItems) {
   Ref<IContextMenu> menu = MenuFor({scratch_.File("b.txt"), scratch_.File("A.txt")});

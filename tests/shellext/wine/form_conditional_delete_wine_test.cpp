@@ -61,22 +61,8 @@ void PressTab(HWND window) {
   PostMessageA(window, WM_KEYUP, VK_TAB, 0xC00F0001);
 }
 
-class ConditionalDeleteHost : public ::testing::Test {
+class ConditionalDeleteHost : public RegisteredModuleTest {
  protected:
-  static void SetUpTestSuite() {
-    module_ = new ShellExtModule;
-    if (module_->Loaded()) module_->registerServer();
-  }
-  static void TearDownTestSuite() {
-    if (module_->Loaded()) module_->unregisterServer();
-    delete module_;
-    module_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(module_->Loaded());
-    ASSERT_TRUE(SUCCEEDED(apartment_.Result()));
-  }
-
   // A file of the given size in the scratch folder, named uniquely for this run.
   std::string Make(const std::string& name, DWORD size) {
     const std::string path = scratch_.File(name);
@@ -147,13 +133,7 @@ class ConditionalDeleteHost : public ::testing::Test {
     for (char& c : path) c = c == '/' ? '\\' : c;
     return path;
   }
-
-  static ShellExtModule* module_;
-  ComApartment apartment_;
-  ScratchFolder scratch_;
 };
-
-ShellExtModule* ConditionalDeleteHost::module_ = nullptr;
 
 std::string Unique(const std::string& name) { return std::to_string(GetCurrentProcessId()) + "-" + name; }
 

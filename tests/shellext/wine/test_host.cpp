@@ -238,4 +238,22 @@ bool ClassesKeyCounts(const std::string& key, DWORD& subKeys, DWORD& values) {
                           nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+ShellExtModule* RegisteredModuleTest::module_ = nullptr;
+
+void RegisteredModuleTest::SetUpTestSuite() {
+  module_ = new ShellExtModule;
+  if (module_->Loaded()) module_->registerServer();
+}
+
+void RegisteredModuleTest::TearDownTestSuite() {
+  if (module_->Loaded()) module_->unregisterServer();
+  delete module_;
+  module_ = nullptr;
+}
+
+void RegisteredModuleTest::SetUp() {
+  ASSERT_TRUE(module_->Loaded());
+  ASSERT_TRUE(SUCCEEDED(apartment_.Result()));
+}
+
 }  // namespace ov::test

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -161,5 +163,18 @@ class ComApartment {
 bool ReadClassesText(const std::string& key, const std::string& valueName, std::string& text, DWORD& type);
 bool ClassesKeyExists(const std::string& key);
 bool ClassesKeyCounts(const std::string& key, DWORD& subKeys, DWORD& values);
+
+// A suite on the real module: loaded and registered once for the suite and unregistered
+// after it; each test runs in a COM apartment with its own scratch folder.
+class RegisteredModuleTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+
+  static ShellExtModule* module_;
+  ComApartment apartment_;
+  ScratchFolder scratch_;
+};
 
 }  // namespace ov::test
