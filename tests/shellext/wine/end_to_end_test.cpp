@@ -354,18 +354,48 @@ TEST_F(EndToEnd, BulkRenameRemovesNumbersAndMapsExtensions) {
   EXPECT_TRUE(IsReadOnly(work_ + "申請.txt"));
 }
 
-// Series classification: one folder per series next to the files, the read-only member
-// moved with the others, a name without a series left where it was.
+// Edits a row's caption in place as the user does: the label edit opened on the row, the
+// text typed, Enter pressed (posted, since confirming may open a message box).
+void EditCaption(const DialogUser& user, int row, const std::string& text) {
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(user.List(), LVM_EDITLABELA, static_cast<WPARAM>(row), 0));
+  ASSERT_NE(edit, nullptr);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+}
+
+int RowOf(const DialogUser& user, const std::string& caption) {
+  for (int row = 0; row < RowCount(user); ++row) {
+    if (user.Cell(row, 0) == caption) return row;
+  }
+  return -1;
+}
+
+// Series classification: the user renames one series in place (a name another row bears is
+// refused with its message first); executing makes one folder per series next to the
+// files, the read-only member moved with the others, a name without a series left where it
+// was.
 TEST_F(EndToEnd, SeriesMovesEachSeriesIntoItsFolder) {
   const Names selection = {Put("表-01.jpg"), Put("表-02.jpg"), Put("表-03.jpg", true), Put("ソフト_1.txt"),
                            Put("ソフト_2.txt"), Put("十(1).doc"), Put("0001.jpg")};
-  Names rows;
+  Names rows, renamed;
+  std::string refusal;
   Invoke(selection, kFilesMenu, "ファイル名による自動分類", 1, "ファイル名による自動分類", [&](DialogUser& user) {
     rows = Rows(user);
+    const int row = RowOf(user, "十");
+    if (row < 0) return;
+    EditCaption(user, row, "表");
+    refusal = user.AnswerBox();
+    EditCaption(user, row, "予定");
+    Await([&] { return user.Cell(row, 0) == "予定"; });
+    renamed = Rows(user);
     ExecuteAndAnswer(user, "実行");
   });
   std::sort(rows.begin(), rows.end());
   EXPECT_EQ(rows, (Names{"ソフト -> 2", "十 -> 1", "表 -> 3"}));
+  EXPECT_BYTES(refusal, "そのシリーズ名はすでに存在します。");
+  std::sort(renamed.begin(), renamed.end());
+  EXPECT_EQ(renamed, (Names{"ソフト -> 2", "表 -> 3", "予定 -> 1"}));
   EXPECT_TREE(work_, (Tree{{"0001.jpg", "was 0001.jpg"},
                            {"表\\", ""},
                            {"表\\表-01.jpg", "was 表-01.jpg"},
@@ -374,9 +404,26 @@ TEST_F(EndToEnd, SeriesMovesEachSeriesIntoItsFolder) {
                            {"ソフト\\", ""},
                            {"ソフト\\ソフト_1.txt", "was ソフト_1.txt"},
                            {"ソフト\\ソフト_2.txt", "was ソフト_2.txt"},
-                           {"十\\", ""},
-                           {"十\\十(1).doc", "was 十(1).doc"}}));
+                           {"予定\\", ""},
+                           {"予定\\十(1).doc", "was 十(1).doc"}}));
   EXPECT_TRUE(IsReadOnly(work_ + "表\\表-03.jpg"));
+}
+
+// A series whose folder name is taken by a plain file: the folder can neither be made nor
+// found, so that series stays where it is, without a message; the other series still move.
+TEST_F(EndToEnd, SeriesWhoseFolderNameIsAFileStaysInPlace) {
+  const Names selection = {Put("能-1.txt"), Put("能-2.txt"), Put("申_1.txt")};
+  Put("能");  // outside the selection, a file without extension
+  Names boxes;
+  Invoke(selection, kFilesMenu, "ファイル名による自動分類", 1, "ファイル名による自動分類", [&](DialogUser& user) {
+    boxes = ExecuteAndAnswer(user, "実行");
+  });
+  EXPECT_EQ(boxes, Names{});
+  EXPECT_TREE(work_, (Tree{{"能", "was 能"},
+                           {"能-1.txt", "was 能-1.txt"},
+                           {"能-2.txt", "was 能-2.txt"},
+                           {"申\\", ""},
+                           {"申\\申_1.txt", "was 申_1.txt"}}));
 }
 
 // Renumber: the user moves the first row down and types a base name; the new names are
