@@ -521,6 +521,17 @@ TEST_F(EndToEnd, FolderCombineMergesIntoTheChosenFolder) {
   EXPECT_TRUE(IsReadOnly(work_ + "ソフト\\申.txt"));
 }
 
+// Folder combine cancelled in the choice dialog: every folder stays as it was.
+TEST_F(EndToEnd, FolderCombineCancelledChangesNothing) {
+  const Names selection = {MakeFolder("表"), MakeFolder("ソ")};
+  Put("表\\a.txt");
+  Put("ソ\\b.txt");
+  Invoke(selection, kFoldersMenu, "フォルダをまとめる", 0, "新しいフォルダ名の選択", [&](DialogUser& user) {
+    ExecuteAndAnswer(user, "Cancel");
+  });
+  EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\b.txt", "was ソ\\b.txt"}}));
+}
+
 // A read-only file among the red ones. Windows deletes it with the others: the flag that
 // suppresses confirmations answers the shell's read-only question with yes. Wine's shell
 // (8.0) refuses the whole deletion instead, silently. Either way no other file is touched.
