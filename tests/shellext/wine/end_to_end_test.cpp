@@ -282,14 +282,15 @@ class EndToEnd : public RegisteredModuleTest {
 
   // Presses a button whose handler runs the tool's work (and maybe message boxes) on the
   // dialog's thread, then collects every message box that comes until the dialog closes.
-  static Names ExecuteAndAnswer(DialogUser& user, const std::string& button) {
+  // The answer is the command sent to each box (OK, or No to a question of the shell).
+  static Names ExecuteAndAnswer(DialogUser& user, const std::string& button, WPARAM answer = IDOK) {
     Names boxes;
     HWND dialog = user.Dialog();
     user.PostClick(user.Button(button));
     Await([&] {
       if (HWND box = MessageBoxOn(dialog)) {
         boxes.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        PostMessageA(box, WM_COMMAND, answer, 0);
         Await([&] { return !IsWindow(box); });
       }
       return !IsWindow(dialog);
@@ -530,6 +531,32 @@ TEST_F(EndToEnd, FolderCombineCancelledChangesNothing) {
     ExecuteAndAnswer(user, "Cancel");
   });
   EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\b.txt", "was ソ\\b.txt"}}));
+}
+
+// Folder combine onto a name the target holds already. Windows asks about the collision;
+// the user answers No, so that file stays in its source folder, which therefore stays too.
+// Wine's shell (8.0) asks nothing and refuses the whole move, so every folder stays as it
+// was. Either way each content exists exactly once.
+TEST_F(EndToEnd, FolderCombineWithACollisionLosesNothing) {
+  const Names selection = {MakeFolder("表"), MakeFolder("ソ")};
+  Put("表\\a.txt");
+  Put("ソ\\a.txt");
+  Put("ソ\\b.txt");
+  Invoke(selection, kFoldersMenu, "フォルダをまとめる", 0, "新しいフォルダ名の選択", [&](DialogUser& user) {
+    HWND combo = user.Children("ComboBox").at(0);
+    const Names offered = ComboItems(combo);
+    const auto kept = std::find(offered.begin(), offered.end(), "表");
+    if (kept == offered.end()) return;
+    ChooseItem(combo, static_cast<int>(kept - offered.begin()));
+    ExecuteAndAnswer(user, "OK", IDNO);
+  });
+  if (RunningUnderWine()) {
+    EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\a.txt", "was ソ\\a.txt"},
+                             {"ソ\\b.txt", "was ソ\\b.txt"}}));
+  } else {
+    EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"表\\b.txt", "was ソ\\b.txt"}, {"ソ\\", ""},
+                             {"ソ\\a.txt", "was ソ\\a.txt"}}));
+  }
 }
 
 // A read-only file among the red ones. Windows deletes it with the others: the flag that
