@@ -64,7 +64,16 @@ mkdir -p "$sample-foreign" && touch "$sample-foreign/keep.txt"
 if "$run" "$exe" --sample "$folder-foreign" >/dev/null; then fail "--sample took over a foreign folder"; fi
 [ -f "$sample-foreign/keep.txt" ] || fail "--sample removed a file of a foreign folder"
 
-rm -rf "$sample" "$sample-foreign"
+rm -rf "$sample-foreign"
 "$run" regsvr32 /u /s "$dll_win" || fail "regsvr32 /u /s returned $?"
+
+# Without the registration the menu has no submenu: every step says so, nothing waits for
+# a dialog, and the walkthrough ends nonzero.
+output=$("$run" "$exe" --walkthrough "$folder" "$screens_win")
+status=$?
+[ "$status" -ne 0 ] || fail "the walkthrough without the extension ended with 0"
+[ "$(grep -c 'FAILED: the context menu has no submenu of the extension' <<<"$output")" -eq 5 ] ||
+  fail "without the extension each of the five steps should say so:"$'\n'"$output"
+rm -rf "$sample"
 [ "$failures" -eq 0 ] && echo "ovexplorer walkthrough: all checks passed"
 exit $((failures > 0))
