@@ -559,6 +559,71 @@ TEST_F(EndToEnd, FolderCombineWithACollisionLosesNothing) {
   }
 }
 
+// The first single-line field of the conditional delete dialog: EditStr.
+HWND StringField(const DialogUser& user) {
+  for (HWND edit : user.Children("Edit")) {
+    if ((GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) == 0) return edit;
+  }
+  return nullptr;
+}
+
+// Regular expressions and output formats that hold 表 and ソ: their second byte is no
+// escape in the pattern and no backslash in the format.
+TEST_F(EndToEnd, BulkRenameRegularExpressionWithDoubleByteCharacters) {
+  const Names selection = {Put("予定表12.txt"), Put("ア表3.txt"), Put("plain.txt")};
+  Names preview;
+  Invoke(selection, kFilesMenu, "ファイル名の一括処理", 0, "ファイル名の一括変更", [&](DialogUser& user) {
+    user.Click(user.Button("正規表現"));
+    user.Type(user.FieldRightOf("パターン"), "(.*)表(\\d+)");
+    user.Type(user.FieldRightOf("出力フォーマット"), "$2ソ$1");
+    preview = Rows(user);
+    EXPECT_EQ(ExecuteAndAnswer(user, "実行"), Names{});
+  });
+  std::sort(preview.begin(), preview.end());
+  EXPECT_EQ(preview, (Names{"plain.txt -> plain.txt", "ア表3.txt -> 3ソア.txt", "予定表12.txt -> 12ソ予定.txt"}));
+  EXPECT_TREE(work_, (Tree{{"12ソ予定.txt", "was 予定表12.txt"}, {"3ソア.txt", "was ア表3.txt"},
+                           {"plain.txt", "was plain.txt"}}));
+}
+
+// Lower case for everything: the ASCII letters change, the double-byte characters do not,
+// not even ア whose second byte is the code of "A".
+TEST_F(EndToEnd, RenumberLowerCaseKeepsDoubleByteCharacters) {
+  const Names selection = {Put("表.TXT"), Put("ソ.TXT")};
+  Names preview;
+  Invoke(selection, kFilesMenu, "ファイル名のリナンバリング", 2, "ファイル名のリナンバリング", [&](DialogUser& user) {
+    user.Type(user.FieldRightOf("基底ファイル名"), "アBC表");
+    user.Click(user.Button("小文字に統一する"));
+    preview = Rows(user);
+    EXPECT_EQ(ExecuteAndAnswer(user, "実行"), Names{});
+  });
+  ASSERT_EQ(preview.size(), 2u);
+  EXPECT_BYTES(preview[0].substr(preview[0].find(" -> ") + 4), "アbc表1.txt");
+  EXPECT_BYTES(preview[1].substr(preview[1].find(" -> ") + 4), "アbc表2.txt");
+  const std::string first = preview[0].substr(0, preview[0].find(" -> "));
+  const std::string second = preview[1].substr(0, preview[1].find(" -> "));
+  EXPECT_TREE(work_, (Tree{{"アbc表1.txt", "was " + first}, {"アbc表2.txt", "was " + second}}));
+}
+
+// A regular-expression condition holding 表: it matches the character, not a backslash.
+TEST_F(EndToEnd, ConditionalDeleteRegularExpressionWithDoubleByteCharacters) {
+  const Names selection = {Put("表1.txt"), Put("表.txt"), Put("十2.txt")};
+  std::vector<int> red;
+  Names rows;
+  Invoke(selection, kFilesMenu, "条件指定つきファイル削除", 3, "条件付きファイル削除", [&](DialogUser& user) {
+    for (int row = 0; row < RowCount(user); ++row) rows.push_back(user.Cell(row, 0));
+    user.Type(StringField(user), "表\\d");
+    user.Click(user.Button("正規表現"));
+    user.Click(user.Button("追加"));
+    user.Click(user.Button("ゴミ箱を使用する"));
+    red = user.RedRows(0);
+    EXPECT_EQ(ExecuteAndAnswer(user, "OK"), Names{});
+  });
+  const auto at = std::find(rows.begin(), rows.end(), "表1.txt");
+  ASSERT_NE(at, rows.end());
+  EXPECT_EQ(red, std::vector<int>{static_cast<int>(at - rows.begin())});
+  EXPECT_TREE(work_, (Tree{{"表.txt", "was 表.txt"}, {"十2.txt", "was 十2.txt"}}));
+}
+
 // A read-only file among the red ones. Windows deletes it with the others: the flag that
 // suppresses confirmations answers the shell's read-only question with yes. Wine's shell
 // (8.0) refuses the whole deletion instead, silently. Either way no other file is touched.
