@@ -164,6 +164,14 @@ void SelectRow(const DialogUser& user, int row) {
   SendMessageA(user.List(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
 }
 
+// The first single-line field of the conditional delete dialog: EditStr.
+HWND StringField(const DialogUser& user) {
+  for (HWND edit : user.Children("Edit")) {
+    if ((GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) == 0) return edit;
+  }
+  return nullptr;
+}
+
 // A visible message box on the thread of a window, or null.
 HWND MessageBoxOn(HWND window) {
   struct Visit {
@@ -456,8 +464,8 @@ TEST_F(EndToEnd, RenumberRotatesThroughATemporaryName) {
 }
 
 // Conditional delete: a plain "\" must not be found inside 表 or ソ (their second byte), so
-// with "any one" only the names holding 能 are red; they are deleted for good, the
-// read-only one included, and the others keep their contents.
+// with "any one" only the names holding 能 are red; they are deleted for good and the
+// others keep their contents.
 TEST_F(EndToEnd, ConditionalDeleteRemovesOnlyTheRedFiles) {
   const Names selection = {Put("表紙.txt"), Put("能力.txt"), Put("機能.log"), Put("十分.txt"), Put("ソ.txt")};
   std::vector<int> redBefore, red;
@@ -466,12 +474,8 @@ TEST_F(EndToEnd, ConditionalDeleteRemovesOnlyTheRedFiles) {
     redBefore = user.RedRows(0);
     for (int row = 0; row < RowCount(user); ++row) rows.push_back(user.Cell(row, 0));
     user.Click(user.Button("どれか一つ"));
-    HWND field = nullptr;  // the first single-line field: EditStr
-    for (HWND edit : user.Children("Edit")) {
-      if (field == nullptr && (GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) == 0) field = edit;
-    }
     for (const char* text : {"\\", "能"}) {
-      user.Type(field, text);
+      user.Type(StringField(user), text);
       user.Click(user.Button("追加"));
     }
     strings = ListBoxItems(user.Children("ListBox").at(0));
@@ -559,14 +563,6 @@ TEST_F(EndToEnd, FolderCombineWithACollisionLosesNothing) {
   }
 }
 
-// The first single-line field of the conditional delete dialog: EditStr.
-HWND StringField(const DialogUser& user) {
-  for (HWND edit : user.Children("Edit")) {
-    if ((GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) == 0) return edit;
-  }
-  return nullptr;
-}
-
 // Regular expressions and output formats that hold 表 and ソ: their second byte is no
 // escape in the pattern and no backslash in the format.
 TEST_F(EndToEnd, BulkRenameRegularExpressionWithDoubleByteCharacters) {
@@ -631,11 +627,7 @@ TEST_F(EndToEnd, ConditionalDeleteWithARedReadOnlyFile) {
   const Names selection = {Put("表.tmp"), Put("能.tmp", true), Put("十.txt")};
   std::vector<int> red;
   Invoke(selection, kFilesMenu, "条件指定つきファイル削除", 3, "条件付きファイル削除", [&](DialogUser& user) {
-    HWND field = nullptr;
-    for (HWND edit : user.Children("Edit")) {
-      if (field == nullptr && (GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) == 0) field = edit;
-    }
-    user.Type(field, ".tmp");
+    user.Type(StringField(user), ".tmp");
     user.Click(user.Button("追加"));
     user.Click(user.Button("ゴミ箱を使用する"));
     red = user.RedRows(0);
