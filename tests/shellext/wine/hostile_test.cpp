@@ -200,7 +200,7 @@ void ChooseItem(HWND combo, int index) {
 }
 
 // EnumThreadWindows: the first visible dialog-class window (a message box, or a window of
-// the shell's file operation) other than the one in *data's first slot.
+// the shell's file operation) other than the one excepted.
 struct BoxSearch {
   HWND except;
   HWND found;
@@ -253,7 +253,8 @@ struct Outcome {
   bool found = false;   // the dialog showed
   bool closed = false;  // and closed on its own after the user's last act
   Names boxes;          // texts of the boxes answered meanwhile
-  Names menu;           // the items of the submenu the host read back
+  Names menu;           // the submenu's caption and items as the host read them back
+  HRESULT queried = E_UNEXPECTED;
   HRESULT invoked = E_UNEXPECTED;
 };
 
@@ -281,7 +282,7 @@ class HostileBase : public RegisteredModuleTest {
     EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
     if (!menu) return outcome;
     MenuOwner host;
-    EXPECT_TRUE(SUCCEEDED(menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL)));
+    outcome.queried = menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL);
     for (const MenuEntry& entry : ReadMenu(host.Get())) {
       if (!entry.popup) continue;
       outcome.menu.push_back(entry.text);
@@ -394,6 +395,12 @@ const Case kCases[] = {
     {"BulkRenameDeletedFile", {"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt", "c.txt"}, Act::kDelete, "b.txt",
      User::kBulkSuffix, {RenameFailed("b.txt", "b_new.txt")},
      Files({{"a_new.txt", "was a.txt"}, {"c_new.txt", "was c.txt"}})},
+    // The holder of a target vanished: its move aside fails silently and a.txt takes n1.txt.
+    // The working list follows paths, so the file now under n1.txt stands for the vanished
+    // one and moves on to n2.txt (whose own file was moved aside): renamed twice, not lost.
+    {"RenumberRotationVanishedHolder", {"a.txt", "n1.txt", "n2.txt", "away\\"}, {"a.txt", "n1.txt", "n2.txt"}, Act::kMove,
+     "n1.txt", User::kRenumberN, {},
+     Files({{"away\\", ""}, {"away\\n1.txt", "was n1.txt"}, {"n2.txt", "was a.txt"}, {"n3.txt", "was n2.txt"}})},
     {"SeriesVanishedFile", {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg", "away\\"},
      {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg"}, Act::kMove, "IMG_0001.jpg", User::kSeriesExecute, {},
      Files({{"away\\", ""},
@@ -436,11 +443,9 @@ class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case
     switch (c.act) {
       case Act::kHold:
         break;
-      case Act::kMove: {
-        std::string name = c.victim;
-        EXPECT_TRUE(MoveFileA(victim.c_str(), Path("away\\" + name).c_str())) << c.victim;
+      case Act::kMove:
+        EXPECT_TRUE(MoveFileA(victim.c_str(), Path(std::string("away\\") + c.victim).c_str())) << c.victim;
         break;
-      }
       case Act::kDelete:
         EXPECT_TRUE(DeleteFileA(victim.c_str())) << c.victim;
         break;
@@ -550,6 +555,7 @@ TEST_P(HostileAct, NothingIsLostAndEveryFailureIsReported) {
     EXPECT_EQ(held->Release(), 0u) << "the holder let go before the run ended";
   }
 
+  EXPECT_EQ(outcome.queried, MAKE_HRESULT(SEVERITY_SUCCESS, 0, c.user == User::kCombineIntoSecond ? 2 : 5));
   EXPECT_EQ(outcome.invoked, S_OK);
   ASSERT_TRUE(outcome.found) << "the dialog never showed";
   EXPECT_TRUE(outcome.closed);
@@ -676,6 +682,7 @@ TEST_F(TenThousandFiles, EveryFileDialogOpensWithTheWholeSelection) {
       lastRow = user.Cell(rows - 1, 0) + ":" + user.Cell(rows - 1, 1);
       user.PostClick(user.Button("Cancel"));
     });
+    EXPECT_EQ(outcome.queried, MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
     EXPECT_EQ(outcome.menu, Names({kFilesMenu, "ファイル名の一括処理", "ファイル名による自動分類",
                                    "ファイル名のリナンバリング", "条件指定つきファイル削除"}));
     EXPECT_TRUE(outcome.found);
