@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/fake_system.h"
 #include "shellext/menu/context_menu_model.h"
 #include "shellext/recording_menu.h"
 #include "support/readable.h"
@@ -47,6 +51,56 @@ TEST(Selection, TheMenuSortsItsOwnCopiesAndLeavesTheDeliveredListsAlone) {
   EXPECT_EQ(model.Sorted().files, (SelectionList{"C:\\A.txt", "C:\\b.txt", "C:\\c.txt"}));
   EXPECT_EQ(model.Sorted().folders, (SelectionList{"C:\\X", "C:\\y", "C:\\写真"}));
   EXPECT_EQ(delivered.files, (SelectionList{"C:\\b.txt", "C:\\A.txt", "C:\\c.txt"}));
+}
+
+// The fake's comparison, counted.
+struct ClockAndFailures {
+  platform::fake::FakeClock clock;
+  platform::fake::FakeFailures failures;
+};
+class CountingSystem : private ClockAndFailures, public platform::fake::FakeSystem {
+ public:
+  CountingSystem() : FakeSystem(clock, failures) {}
+  int CompareNoCase(const std::string& a, const std::string& b) override {
+    ++comparisons;
+    return FakeSystem::CompareNoCase(a, b);
+  }
+  long comparisons = 0;
+};
+
+// Every tool sorts its copy of a selection list that is in order already; with 100,000 paths
+// a second full sort costs seconds of comparisons, a check n - 1 of them.
+TEST(Selection, AListInOrderIsCheckedNotSortedAgain) {
+  SelectionList ordered;
+  for (int k = 0; k < 2000; ++k) {
+    char path[32];
+    std::snprintf(path, sizeof path, "C:\\d\\f%05d.jpg", k);
+    ordered.push_back(path);
+  }
+  ordered.insert(ordered.begin() + 7, "C:\\d\\F00006.JPG");  // equal to the one before: stays after it
+  struct Case {
+    const char* what;
+    SelectionList list;
+    long maxComparisons;
+  };
+  SelectionList reversed(ordered.rbegin(), ordered.rend());
+  std::swap(reversed[reversed.size() - 8], reversed[reversed.size() - 7]);  // the equal names as in `ordered`
+  SelectionList lastTwoSwapped = ordered;
+  std::swap(lastTwoSwapped[lastTwoSwapped.size() - 1], lastTwoSwapped[lastTwoSwapped.size() - 2]);
+  const long n = static_cast<long>(ordered.size());
+  const std::vector<Case> cases = {
+      {"in order", ordered, n - 1},
+      {"reversed", reversed, n * 16},
+      {"the last two swapped", lastTwoSwapped, n * 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CountingSystem system;
+    SelectionList list = c.list;
+    shellext::SortByName(system, list);
+    EXPECT_EQ(list, ordered);
+    EXPECT_LE(system.comparisons, c.maxComparisons);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/path_parts.h"
+#include "shellext/menu/selection.h"
 #include "shellext/tools/form_series_new_name.h"
 #include "shellext/tools/series_name.h"
 
@@ -19,9 +20,7 @@ const char kSeriesExists[] = "そのシリーズ名はすでに存在します�
 TFormFileSeries::TFormFileSeries(ui::Backend& backend, platform::Platform& platform, const SelectionList& selection)
     : Form(backend, "FormFileSeries"), platform_(platform), selection_(selection) {
   Layout();
-  platform::SystemApi& system = platform_.System();
-  std::stable_sort(selection_.begin(), selection_.end(),
-                   [&](const std::string& a, const std::string& b) { return system.CompareNoCase(a, b) < 0; });
+  SortByName(platform_.System(), selection_);
 
   BtnClassify.OnClick = Handler(this, &TFormFileSeries::BtnClassifyClick);
   SeriesListView.OnSelectItem = Handler(this, &TFormFileSeries::SeriesListViewSelectItem);

@@ -16,9 +16,13 @@ TFormRenumber::TFormRenumber(ui::Backend& backend, platform::Platform& platform,
   platform::SystemApi& system = platform_.System();
   sortedIndex_.resize(selection_.size());
   for (std::size_t k = 0; k < sortedIndex_.size(); ++k) sortedIndex_[k] = k;
-  std::stable_sort(sortedIndex_.begin(), sortedIndex_.end(), [&](std::size_t a, std::size_t b) {
+  const auto byName = [&](std::size_t a, std::size_t b) {
     return system.CompareNoCase(selection_[a], selection_[b]) < 0;
-  });
+  };
+  // The selection list arrives in order; checking is far cheaper than sorting again.
+  if (!std::is_sorted(sortedIndex_.begin(), sortedIndex_.end(), byName)) {
+    std::stable_sort(sortedIndex_.begin(), sortedIndex_.end(), byName);
+  }
 
   std::vector<std::string> names;
   names.reserve(selection_.size());
