@@ -379,6 +379,12 @@ const Case kCases[] = {
     {"ConditionalDeleteHeldFile", {"x1.log", "x2.log", "x3.log", "keep.txt"}, {"x1.log", "x2.log", "x3.log", "keep.txt"},
      Act::kHold, "x2.log", User::kDeleteLog, {},
      Files({{"x2.log", "was x2.log"}, {"x3.log", "was x3.log"}, {"keep.txt", "was keep.txt"}})},
+    // A held file inside a sub-folder: Wine renames the sub-folder on the Unix side and the
+    // open file goes with it, so the move succeeds and A is removed. (Windows refuses to
+    // rename a folder that holds an open file: there the move fails and A stays.)
+    {"FolderCombineHeldInSubfolder", {"A\\", "A\\sub\\", "A\\sub\\a1.txt", "B\\", "B\\b1.txt"}, {"A", "B"},
+     Act::kHold, "A\\sub\\a1.txt", User::kCombineIntoSecond, {},
+     Files({{"B\\", ""}, {"B\\b1.txt", "was B\\b1.txt"}, {"B\\sub\\", ""}, {"B\\sub\\a1.txt", "was A\\sub\\a1.txt"}})},
     {"FolderCombineHeldFile", {"A\\", "A\\a1.txt", "B\\", "B\\b1.txt", "C\\", "C\\c1.txt"}, {"A", "B", "C"},
      Act::kHold, "A\\a1.txt", User::kCombineIntoSecond, {},
      Files({{"A\\", ""},
