@@ -114,6 +114,19 @@ TEST_F(SeriesTest, ClassifiesTheSortedSelectionInTheOrderSeriesAreMet) {
             Names({kFolder + "IMG_0001.jpg", kFolder + "IMG_0002.JPG", kFolder + "img_0003.jpg"}));
 }
 
+// In name order a series comes back after others when the selection spans folders; each
+// time it joins the row it first made, whatever the case of its name.
+TEST_F(SeriesTest, ASeriesMetAgainAfterOthersJoinsItsFirstRow) {
+  Names paths = Put({"IMG_0001.jpg", "IMG_0002.jpg", "notes.txt"}, "C:\\a\\");
+  for (const std::string& path : Put({"DSC_0001.jpg", "img_0003.jpg"}, "C:\\b\\")) paths.push_back(path);
+  for (const std::string& path : Put({"Img_0004.jpg", "notes.doc"}, "C:\\c\\")) paths.push_back(path);
+  TFormFileSeries form(ui_, platform_, paths);
+  EXPECT_EQ(Rows(form), Names({"IMG:4", "notes:2", "DSC:1"}));
+  EXPECT_EQ(form.RowFiles(0),
+            Names({"C:\\a\\IMG_0001.jpg", "C:\\a\\IMG_0002.jpg", "C:\\b\\img_0003.jpg", "C:\\c\\Img_0004.jpg"}));
+  EXPECT_EQ(form.RowFiles(1), Names({"C:\\a\\notes.txt", "C:\\c\\notes.doc"}));
+}
+
 TEST_F(SeriesTest, TheOptionsTakeEffectOnlyWhenClassifiedAgain) {
   TFormFileSeries form(ui_, platform_, Put({"file01a.jpg", "file02b.jpg", "IMG_0001.jpg", "IMG-0002.jpg"}));
   EXPECT_EQ(Rows(form), Names({"file01a:1", "file02b:1", "IMG:2"}));

@@ -78,12 +78,20 @@ std::vector<Series> ClassifySeries(platform::SystemApi& system, const std::vecto
   const std::vector<std::string> numericSet = SplitChars(numericChars);
   std::vector<Series> series;
   std::map<std::string, std::size_t, NoCaseLess> byName(NoCaseLess{&system});
+  // Paths in name order mostly share the series of the one before: one comparison with it
+  // spares the lookup's several.
+  std::size_t previous = 0;
   for (const std::string& path : paths) {
     const std::string name = Derive(base::NamePart(path), numericSet, suffixAllowance);
     if (name.empty()) continue;
+    if (previous < series.size() && system.CompareNoCase(series[previous].name, name) == 0) {
+      series[previous].members.push_back(path);
+      continue;
+    }
     const auto [found, isNew] = byName.emplace(name, series.size());
     if (isNew) series.push_back(Series{name, {}});
-    series[found->second].members.push_back(path);
+    previous = found->second;
+    series[previous].members.push_back(path);
   }
   return series;
 }
