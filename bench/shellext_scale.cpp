@@ -371,6 +371,18 @@ double SortTime(const std::vector<std::string>& list) {
   return Since(start);
 }
 
+// The check that a list is in order: what a tool must do at least with a selection list,
+// which arrives sorted.
+double OrderCheckTime(const std::vector<std::string>& sorted) {
+  const auto start = Clock::now();
+  const bool ordered = std::is_sorted(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+    return CompareNoCase(a, b) == CSTR_LESS_THAN;
+  });
+  const double seconds = Since(start);
+  if (!ordered) allChecked = false;
+  return seconds;
+}
+
 std::string NamePart(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 // ---- the shell extension as Explorer drives it ----
@@ -395,7 +407,7 @@ struct Extension {
 };
 
 // InvokeCommand until the dialog with the caption is shown and painted, then its list.
-Opened OpenDialog(IContextMenu& menu, int offset, HWND owner, const std::string& caption, int repaints) {
+Opened OpenDialogOnce(IContextMenu& menu, int offset, HWND owner, const std::string& caption, int repaints) {
   Opened opened;
   Watch watch;
   watch.caption = caption;
@@ -411,6 +423,15 @@ Opened OpenDialog(IContextMenu& menu, int offset, HWND owner, const std::string&
   });
   if (watch.done) opened.open = watch.painted;
   return opened;
+}
+
+// The better of two openings: the machine is shared.
+Opened OpenDialog(IContextMenu& menu, int offset, HWND owner, const std::string& caption, int repaints) {
+  Opened best = OpenDialogOnce(menu, offset, owner, caption, repaints);
+  const Opened again = OpenDialogOnce(menu, offset, owner, caption, repaints);
+  if (again.open > 0 && (best.open < 0 || again.open < best.open)) best.open = again.open;
+  if (again.repaint > 0 && (best.repaint < 0 || again.repaint < best.repaint)) best.repaint = again.repaint;
+  return best;
 }
 
 Options ParseOptions(int argc, char** argv) {
@@ -498,46 +519,55 @@ int main(int argc, char** argv) {
 
   // Windows, fonts and the list view class once before anything is timed.
   PlainWindow(Shape{}, names, 1);
-  const double sortFloor = SortTime(paths);
+  const double sortTime = SortTime(paths);
+  std::vector<std::string> sorted = paths;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) == CSTR_LESS_THAN; });
+  const double sortFloor = OrderCheckTime(sorted);
+  rows[1].note += " (a CompareStringA sort of the paths alone: " + std::to_string(sortTime).substr(0, 5) + " s)";
 
-  // Bulk rename: the selection copy sorted, a virtual preview.
+  // Bulk rename: the selection copy checked for order, a virtual preview.
   const Opened bulk = OpenDialog(*contextMenu.Get(), 0, explorer, "ファイル名の一括変更", options.repaints);
   const Opened bulkPlain = PlainWindow(bulk.shape, names, options.repaints);
-  Report("open bulk rename", bulk.open, bulkPlain.open + sortFloor, "plain list window + CompareStringA sort",
+  Report("open bulk rename", bulk.open, bulkPlain.open + sortFloor, "plain list window + order check",
          bulk.open > 0);
 
-  // Series classification: sorted, every name's series found, one row per series.
+  // Series classification: checked for order, every name's series found, one row per series.
   const Opened series = OpenDialog(*contextMenu.Get(), 1, explorer, "ファイル名による自動分類", options.repaints);
   const Opened seriesPlain = PlainWindow(series.shape, names, options.repaints);
   Report("open series classification", series.open, seriesPlain.open + sortFloor,
-         "plain list window + CompareStringA sort", series.open > 0);
+         "plain list window + order check", series.open > 0);
 
-  // Renumber: sorted, every row's new name computed for the list.
+  // Renumber: checked for order, every row's new name computed for the list.
   start = Clock::now();
   std::size_t length = 0;
   for (std::size_t k = 0; k < paths.size(); ++k) {
     char name[MAX_PATH];
     length += static_cast<std::size_t>(std::snprintf(name, sizeof name, "%s%06d.jpg", "", static_cast<int>(k) + 1));
   }
-  const double nameFloor = Since(start) + (length == 0 ? 1 : 0);
+  const double nameFloor = Since(start);
+  if (length == 0) allChecked = false;  // the names are used, so the loop stays
   const Opened renumber = OpenDialog(*contextMenu.Get(), 2, explorer, "ファイル名のリナンバリング", options.repaints);
   const Opened renumberPlain = PlainWindow(renumber.shape, names, options.repaints);
   Report("open renumber", renumber.open, renumberPlain.open + sortFloor + nameFloor,
-         "plain list window + sort + names", renumber.open > 0);
+         "plain list window + order check + names", renumber.open > 0);
 
-  // Conditional delete: every file's size read through a search for its path.
-  start = Clock::now();
-  std::size_t found = 0;
-  for (const std::string& path : paths) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(path.c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-      ++found;
-      FindClose(search);
+  // Conditional delete: every file's size read through a search for its path (best of two).
+  double findFloor = 1e9;
+  for (int round = 0; round < 2; ++round) {
+    start = Clock::now();
+    std::size_t found = 0;
+    for (const std::string& path : paths) {
+      WIN32_FIND_DATAA entry;
+      HANDLE search = FindFirstFileA(path.c_str(), &entry);
+      if (search != INVALID_HANDLE_VALUE) {
+        ++found;
+        FindClose(search);
+      }
     }
+    findFloor = std::min(findFloor, Since(start));
+    if (found != paths.size()) allChecked = false;
   }
-  const double findFloor = Since(start);
-  if (found != paths.size()) allChecked = false;
   const Opened conditional = OpenDialog(*contextMenu.Get(), 3, explorer, "条件付きファイル削除", options.repaints);
   const Opened conditionalPlain = PlainWindow(conditional.shape, names, options.repaints);
   Report("open conditional delete", conditional.open, conditionalPlain.open + findFloor,
@@ -602,7 +632,8 @@ int main(int argc, char** argv) {
   }
   const double rotationFloor = Since(start);
   rotated = rotated && AllAt(set, [&](std::size_t k) { return PhotoName(set.localOf[k] + 2); });
-  Report("SafeRenameBatch, rotation", rotation, rotationFloor, "the same MoveFileA calls", rotated);
+  Report("SafeRenameBatch, rotation", rotation, rotationFloor,
+         "the same MoveFileA calls (the batch adds GetTempFileNameA + DeleteFileA per holder)", rotated);
 
   std::vector<std::string> current;
   for (std::size_t k = 0; k < paths.size(); ++k) current.push_back(set.Path(k, PhotoName(set.localOf[k] + 2)));
