@@ -179,4 +179,21 @@ RECT DialogUser::ClientArea() const {
   return rect;
 }
 
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char buffer[MAX_PATH] = {};
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    items.push_back(buffer);
+  }
+  return items;
+}
+
+void ChooseComboItem(HWND combo, int index) {
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
 }  // namespace ov::test

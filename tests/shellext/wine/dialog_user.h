@@ -17,6 +17,12 @@ bool Await(const std::function<bool()>& condition);
 
 std::string WindowText(HWND window);
 
+// The items of a drop-down list.
+std::vector<std::string> ComboItems(HWND combo);
+// Chooses an item of a drop-down list as the user does: the selection, then the
+// notification to its parent.
+void ChooseComboItem(HWND combo, int index);
+
 class DialogUser {
  public:
   // Waits for the visible top-level window with this caption.

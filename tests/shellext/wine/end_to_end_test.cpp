@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "shellext/wine/dialog_user.h"
+#include "shellext/wine/folder_tree.h"
 #include "shellext/wine/test_host.h"
 #include "support/readable.h"
 
@@ -28,7 +29,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 // Relative path ("sub\name" for files in sub-folders, "sub\" for a folder) -> contents.
-using Tree = std::map<std::string, std::string>;
+using Tree = FolderTree;
 
 const char kFilesMenu[] = "ファイルの整理";
 const char kFoldersMenu[] = "フォルダの整理";
@@ -47,94 +48,6 @@ bool RunningUnderWine() {
 bool IsReadOnly(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-std::string Contents(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  std::string contents;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) contents.append(buffer, read);
-  CloseHandle(file);
-  return contents;
-}
-
-// Everything below a folder (trailing "\"), read back through FindFirstFileA.
-void ReadTree(const std::string& folder, const std::string& prefix, Tree& tree) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      tree[prefix + name + "\\"] = "";
-      ReadTree(folder + name + "\\", prefix + name + "\\", tree);
-    } else {
-      tree[prefix + name] = Contents(folder + name);
-    }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-}
-
-Tree ReadTree(const std::string& folder) {
-  Tree tree;
-  ReadTree(folder, "", tree);
-  return tree;
-}
-
-// Both trees as readable lines, so that a failure shows the whole folder.
-std::string Show(const Tree& tree) {
-  std::string text;
-  for (const auto& [path, contents] : tree) text += "  " + Readable(path) + " = " + Readable(contents) + "\n";
-  return text;
-}
-#define EXPECT_TREE(folder, expected)                                                            \
-  do {                                                                                           \
-    const Tree actualTree = ReadTree(folder);                                                    \
-    const Tree expectedTree = (expected);                                                        \
-    EXPECT_TRUE(actualTree == expectedTree) << "found:\n" << Show(actualTree) << "expected:\n" \
-                                            << Show(expectedTree);                               \
-  } while (false)
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveTree(path + "\\");
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
-// The items of a drop-down list.
-Names ComboItems(HWND combo) {
-  Names items;
-  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    char buffer[MAX_PATH] = {};
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-    items.push_back(buffer);
-  }
-  return items;
-}
-
-// Chooses an item as the user does: the selection, then the notification to the parent.
-void ChooseItem(HWND combo, int index) {
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
 }
 
 Names ListBoxItems(HWND list) {
@@ -196,7 +109,7 @@ class EndToEnd : public RegisteredModuleTest {
     work_ = scratch_.Path() + "表ソ能\\";
     ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
   }
-  void TearDown() override { RemoveTree(work_); }
+  void TearDown() override { RemoveFolderTree(work_); }
 
   // A file in the work folder (or a sub-folder of it) whose contents name it.
   std::string Put(const std::string& relative, bool readOnly = false) {
@@ -353,7 +266,7 @@ TEST_F(EndToEnd, BulkRenameRemovesNumbersAndMapsExtensions) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_BYTES(boxes[0], std::string(kRenameFailed) + "\r\nFrom: 十-1.txt\r\nTo: 十.txt");
 
-  EXPECT_TREE(work_, (Tree{{"表紙.jpg", "was 表紙-001.jpeg"},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"表紙.jpg", "was 表紙-001.jpeg"},
                            {"ソース.txt", "was ソース-12.txt"},
                            {"能力.jpg", "was 能力-3.JPEG"},
                            {"予定.txt", "was 予定.txt"},
@@ -405,7 +318,7 @@ TEST_F(EndToEnd, SeriesMovesEachSeriesIntoItsFolder) {
   EXPECT_BYTES(refusal, "そのシリーズ名はすでに存在します。");
   std::sort(renamed.begin(), renamed.end());
   EXPECT_EQ(renamed, (Names{"ソフト -> 2", "表 -> 3", "予定 -> 1"}));
-  EXPECT_TREE(work_, (Tree{{"0001.jpg", "was 0001.jpg"},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"0001.jpg", "was 0001.jpg"},
                            {"表\\", ""},
                            {"表\\表-01.jpg", "was 表-01.jpg"},
                            {"表\\表-02.jpg", "was 表-02.jpg"},
@@ -428,7 +341,7 @@ TEST_F(EndToEnd, SeriesWhoseFolderNameIsAFileStaysInPlace) {
     boxes = ExecuteAndAnswer(user, "実行");
   });
   EXPECT_EQ(boxes, Names{});
-  EXPECT_TREE(work_, (Tree{{"能", "was 能"},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"能", "was 能"},
                            {"能-1.txt", "was 能-1.txt"},
                            {"能-2.txt", "was 能-2.txt"},
                            {"申\\", ""},
@@ -456,7 +369,7 @@ TEST_F(EndToEnd, RenumberRotatesThroughATemporaryName) {
   EXPECT_FALSE(upEnabled);
   EXPECT_EQ(preview,
             (Names{"bソ.txt -> 予定1.txt", "a表.txt -> 予定2.txt", "c能.dat -> 予定3.dat", "予定1.txt -> 予定4.txt"}));
-  EXPECT_TREE(work_, (Tree{{"予定1.txt", "was bソ.txt"},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"予定1.txt", "was bソ.txt"},
                            {"予定2.txt", "was a表.txt"},
                            {"予定3.dat", "was c能.dat"},
                            {"予定4.txt", "was 予定1.txt"}}));
@@ -492,7 +405,7 @@ TEST_F(EndToEnd, ConditionalDeleteRemovesOnlyTheRedFiles) {
   }
   EXPECT_EQ(expectedRed.size(), 2u);
   EXPECT_EQ(red, expectedRed);
-  EXPECT_TREE(work_, (Tree{{"表紙.txt", "was 表紙.txt"}, {"十分.txt", "was 十分.txt"}, {"ソ.txt", "was ソ.txt"}}));
+  EXPECT_FOLDER_TREE(work_, (Tree{{"表紙.txt", "was 表紙.txt"}, {"十分.txt", "was 十分.txt"}, {"ソ.txt", "was ソ.txt"}}));
 }
 
 // Folder combine: three folders with 0x5C names, the user keeps ソフト; the contents of the
@@ -511,13 +424,13 @@ TEST_F(EndToEnd, FolderCombineMergesIntoTheChosenFolder) {
     offered = ComboItems(combo);
     const auto kept = std::find(offered.begin(), offered.end(), "ソフト");
     if (kept == offered.end()) return;
-    ChooseItem(combo, static_cast<int>(kept - offered.begin()));
+    ChooseComboItem(combo, static_cast<int>(kept - offered.begin()));
     ExecuteAndAnswer(user, "OK");
   });
   Names sorted = offered;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (Names{"ソフト", "十", "表"}));
-  EXPECT_TREE(work_, (Tree{{"ソフト\\", ""},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"ソフト\\", ""},
                            {"ソフト\\a.txt", "was 表\\a.txt"},
                            {"ソフト\\能\\", ""},
                            {"ソフト\\能\\b.txt", "was 表\\能\\b.txt"},
@@ -534,7 +447,7 @@ TEST_F(EndToEnd, FolderCombineCancelledChangesNothing) {
   Invoke(selection, kFoldersMenu, "フォルダをまとめる", 0, "新しいフォルダ名の選択", [&](DialogUser& user) {
     ExecuteAndAnswer(user, "Cancel");
   });
-  EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\b.txt", "was ソ\\b.txt"}}));
+  EXPECT_FOLDER_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\b.txt", "was ソ\\b.txt"}}));
 }
 
 // Folder combine onto a name the target holds already. Windows asks about the collision;
@@ -551,14 +464,14 @@ TEST_F(EndToEnd, FolderCombineWithACollisionLosesNothing) {
     const Names offered = ComboItems(combo);
     const auto kept = std::find(offered.begin(), offered.end(), "表");
     if (kept == offered.end()) return;
-    ChooseItem(combo, static_cast<int>(kept - offered.begin()));
+    ChooseComboItem(combo, static_cast<int>(kept - offered.begin()));
     ExecuteAndAnswer(user, "OK", IDNO);
   });
   if (RunningUnderWine()) {
-    EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\a.txt", "was ソ\\a.txt"},
+    EXPECT_FOLDER_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"ソ\\", ""}, {"ソ\\a.txt", "was ソ\\a.txt"},
                              {"ソ\\b.txt", "was ソ\\b.txt"}}));
   } else {
-    EXPECT_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"表\\b.txt", "was ソ\\b.txt"}, {"ソ\\", ""},
+    EXPECT_FOLDER_TREE(work_, (Tree{{"表\\", ""}, {"表\\a.txt", "was 表\\a.txt"}, {"表\\b.txt", "was ソ\\b.txt"}, {"ソ\\", ""},
                              {"ソ\\a.txt", "was ソ\\a.txt"}}));
   }
 }
@@ -577,7 +490,7 @@ TEST_F(EndToEnd, BulkRenameRegularExpressionWithDoubleByteCharacters) {
   });
   std::sort(preview.begin(), preview.end());
   EXPECT_EQ(preview, (Names{"plain.txt -> plain.txt", "ア表3.txt -> 3ソア.txt", "予定表12.txt -> 12ソ予定.txt"}));
-  EXPECT_TREE(work_, (Tree{{"12ソ予定.txt", "was 予定表12.txt"}, {"3ソア.txt", "was ア表3.txt"},
+  EXPECT_FOLDER_TREE(work_, (Tree{{"12ソ予定.txt", "was 予定表12.txt"}, {"3ソア.txt", "was ア表3.txt"},
                            {"plain.txt", "was plain.txt"}}));
 }
 
@@ -597,7 +510,7 @@ TEST_F(EndToEnd, RenumberLowerCaseKeepsDoubleByteCharacters) {
   EXPECT_BYTES(preview[1].substr(preview[1].find(" -> ") + 4), "アbc表2.txt");
   const std::string first = preview[0].substr(0, preview[0].find(" -> "));
   const std::string second = preview[1].substr(0, preview[1].find(" -> "));
-  EXPECT_TREE(work_, (Tree{{"アbc表1.txt", "was " + first}, {"アbc表2.txt", "was " + second}}));
+  EXPECT_FOLDER_TREE(work_, (Tree{{"アbc表1.txt", "was " + first}, {"アbc表2.txt", "was " + second}}));
 }
 
 // A regular-expression condition holding 表: it matches the character, not a backslash.
@@ -617,7 +530,7 @@ TEST_F(EndToEnd, ConditionalDeleteRegularExpressionWithDoubleByteCharacters) {
   const auto at = std::find(rows.begin(), rows.end(), "表1.txt");
   ASSERT_NE(at, rows.end());
   EXPECT_EQ(red, std::vector<int>{static_cast<int>(at - rows.begin())});
-  EXPECT_TREE(work_, (Tree{{"表.txt", "was 表.txt"}, {"十2.txt", "was 十2.txt"}}));
+  EXPECT_FOLDER_TREE(work_, (Tree{{"表.txt", "was 表.txt"}, {"十2.txt", "was 十2.txt"}}));
 }
 
 // A read-only file among the red ones. Windows deletes it with the others: the flag that
@@ -635,9 +548,9 @@ TEST_F(EndToEnd, ConditionalDeleteWithARedReadOnlyFile) {
   });
   EXPECT_EQ(red.size(), 2u);
   if (RunningUnderWine()) {
-    EXPECT_TREE(work_, (Tree{{"表.tmp", "was 表.tmp"}, {"能.tmp", "was 能.tmp"}, {"十.txt", "was 十.txt"}}));
+    EXPECT_FOLDER_TREE(work_, (Tree{{"表.tmp", "was 表.tmp"}, {"能.tmp", "was 能.tmp"}, {"十.txt", "was 十.txt"}}));
   } else {
-    EXPECT_TREE(work_, (Tree{{"十.txt", "was 十.txt"}}));
+    EXPECT_FOLDER_TREE(work_, (Tree{{"十.txt", "was 十.txt"}}));
   }
 }
 
@@ -668,7 +581,7 @@ TEST_F(EndToEnd, PathOf259BytesIsSelectedAndRenamed) {
   Names expected = {longName + " -> " + newName, "予-2.txt -> 予.txt"};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(preview, expected);
-  EXPECT_TREE(work_, (Tree{{newName, "was " + longName}, {"予.txt", "was 予-2.txt"}}));
+  EXPECT_FOLDER_TREE(work_, (Tree{{newName, "was " + longName}, {"予.txt", "was 予-2.txt"}}));
 }
 
 // New names beyond the path limit, typed as the base name. A full path of 260 bytes is
@@ -696,12 +609,12 @@ TEST_F(EndToEnd, RenameBeyondThePathLimitIsReported) {
     if (c.refused) {
       EXPECT_EQ(boxes, (Names{std::string(kRenameFailed) + "\r\nFrom: ソ.txt\r\nTo: " + base + "1.txt",
                               std::string(kRenameFailed) + "\r\nFrom: 申.txt\r\nTo: " + base + "2.txt"}));
-      EXPECT_TREE(work_, (Tree{{"申.txt", "was 申.txt"}, {"ソ.txt", "was ソ.txt"}}));
+      EXPECT_FOLDER_TREE(work_, (Tree{{"申.txt", "was 申.txt"}, {"ソ.txt", "was ソ.txt"}}));
     } else {
       EXPECT_EQ(boxes, Names{});
-      EXPECT_TREE(work_, (Tree{{base + "1.txt", "was ソ.txt"}, {base + "2.txt", "was 申.txt"}}));
+      EXPECT_FOLDER_TREE(work_, (Tree{{base + "1.txt", "was ソ.txt"}, {base + "2.txt", "was 申.txt"}}));
     }
-    RemoveTree(work_);
+    RemoveFolderTree(work_);
     ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
   }
 }
@@ -730,10 +643,10 @@ TEST_F(EndToEnd, TemporaryNameInAFolderAtThePathLimit) {
   EXPECT_EQ(preview, (Names{"x.txt -> y1.txt", "y1.txt -> y2.txt"}));
   if (RunningUnderWine()) {
     EXPECT_EQ(boxes, Names{});
-    EXPECT_EQ(ReadTree(deep), (Tree{{"y1.txt", "was " + relative + "x.txt"}, {"y2.txt", "was " + relative + "y1.txt"}}));
+    EXPECT_EQ(ReadFolderTree(deep), (Tree{{"y1.txt", "was " + relative + "x.txt"}, {"y2.txt", "was " + relative + "y1.txt"}}));
   } else {
     EXPECT_EQ(boxes, Names{kTempNameFailed});
-    EXPECT_EQ(ReadTree(deep), (Tree{{"x.txt", "was " + relative + "x.txt"}, {"y1.txt", "was " + relative + "y1.txt"}}));
+    EXPECT_EQ(ReadFolderTree(deep), (Tree{{"x.txt", "was " + relative + "x.txt"}, {"y1.txt", "was " + relative + "y1.txt"}}));
   }
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "shellext/wine/dialog_user.h"
+#include "shellext/wine/folder_tree.h"
 #include "shellext/wine/test_host.h"
 #include "support/readable.h"
 
@@ -26,7 +27,7 @@ namespace ov::test {
 namespace {
 
 using Names = std::vector<std::string>;
-using Tree = std::map<std::string, std::string>;  // relative path -> text; folders end with "\"
+using Tree = FolderTree;
 
 const char kRenumberCaption[] = "ファイル名のリナンバリング";
 const char kBulkRenameCaption[] = "ファイル名の一括変更";
@@ -69,73 +70,11 @@ class OwnedHandle {
 
 // ---- files ----
 
-bool Write(const std::string& path, const std::string& text) {
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file.Get() != nullptr &&
-         WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE &&
-         written == text.size();
-}
-
-std::string Contents(const std::string& path) {
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr));
-  if (file.Get() == nullptr) return "<unreadable: error " + std::to_string(GetLastError()) + ">";
-  char buffer[512];
-  DWORD read = 0;
-  ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr);
-  return std::string(buffer, read);
-}
-
 // The error of opening a file for reading with every kind of sharing; 0 when it opens.
 DWORD OpenError(const std::string& path) {
   OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr));
   return file.Get() == nullptr ? GetLastError() : 0;
-}
-
-// Everything below a folder (trailing "\"): files with their texts, folders as "name\".
-void ReadTree(const std::string& folder, const std::string& prefix, Tree& tree) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + prefix + "*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      tree[prefix + name + "\\"] = "";
-      ReadTree(folder, prefix + name + "\\", tree);
-    } else {
-      tree[prefix + name] = Contents(folder + prefix + name);
-    }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-}
-
-Tree TreeOf(const std::string& folder) {
-  Tree tree;
-  ReadTree(folder, "", tree);
-  return tree;
-}
-
-// Removes what a folder (trailing "\") holds; the folder itself stays.
-void EmptyTree(const std::string& folder) {
-  const Tree tree = TreeOf(folder);
-  for (auto entry = tree.rbegin(); entry != tree.rend(); ++entry) {  // deepest names last in order
-    const std::string path = folder + entry->first;
-    if (path.back() == '\\') {
-      RemoveDirectoryA(path.substr(0, path.size() - 1).c_str());
-    } else {
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path.c_str());
-    }
-  }
-}
-
-std::string Show(const Tree& tree) {
-  std::string text;
-  for (const auto& [name, contents] : tree) text += "  " + Readable(name) + " = " + Readable(contents) + "\n";
-  return text;
 }
 
 // ---- another process holding a file ----
@@ -191,13 +130,6 @@ class HeldFile {
 };
 
 // ---- the user ----
-
-// The item of a drop-down list chosen as a user chooses it: selection, then notification.
-void ChooseItem(HWND combo, int index) {
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
-}
 
 // EnumThreadWindows: the first visible dialog-class window (a message box, or a window of
 // the shell's file operation) other than the one excepted.
@@ -439,7 +371,7 @@ const Case kCases[] = {
 
 class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case> {
  protected:
-  void TearDown() override { EmptyTree(scratch_.Path()); }
+  void TearDown() override { EmptyFolder(scratch_.Path()); }
 
   std::string Path(const std::string& relative) const { return scratch_.Path() + relative; }
 
@@ -456,7 +388,7 @@ class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case
         EXPECT_TRUE(DeleteFileA(victim.c_str())) << c.victim;
         break;
       case Act::kAppear:
-        EXPECT_TRUE(Write(victim, "intruder")) << c.victim;
+        EXPECT_TRUE(WriteText(victim, "intruder")) << c.victim;
         break;
     }
   }
@@ -494,7 +426,7 @@ class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case
         }
         case User::kCombineIntoSecond: {
           const std::vector<HWND> combos = user.Children("ComboBox");
-          if (combos.size() == 1) ChooseItem(combos[0], 1);
+          if (combos.size() == 1) ChooseComboItem(combos[0], 1);
           ActOn(c);
           user.PostClick(user.Button("OK"));
           break;
@@ -542,7 +474,7 @@ TEST_P(HostileAct, NothingIsLostAndEveryFailureIsReported) {
     if (entry.back() == '\\') {
       ASSERT_TRUE(CreateDirectoryA(Path(entry).c_str(), nullptr)) << Readable(entry);
     } else {
-      ASSERT_TRUE(Write(Path(entry), "was " + entry)) << Readable(entry);
+      ASSERT_TRUE(WriteText(Path(entry), "was " + entry)) << Readable(entry);
     }
   }
   Names selection;
@@ -569,8 +501,8 @@ TEST_P(HostileAct, NothingIsLostAndEveryFailureIsReported) {
   for (std::size_t i = 0; i < outcome.boxes.size(); ++i) {
     EXPECT_BYTES(outcome.boxes[i], i < c.boxes.size() ? c.boxes[i] : "<no box>");
   }
-  const Tree after = TreeOf(scratch_.Path());
-  EXPECT_EQ(after, c.after) << "found:\n" << Show(after) << "expected:\n" << Show(c.after);
+  const Tree after = ReadFolderTree(scratch_.Path());
+  EXPECT_EQ(after, c.after) << "found:\n" << ShowTree(after) << "expected:\n" << ShowTree(c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, HostileAct, ::testing::ValuesIn(kCases),
@@ -582,7 +514,7 @@ INSTANTIATE_TEST_SUITE_P(Wine, HostileAct, ::testing::ValuesIn(kCases),
 TEST_F(HostileBase, AFileHeldByAnotherProcessRefusesOpenRenameAndDelete) {
   const std::string path = scratch_.Path() + "held.txt";
   const std::string moved = scratch_.Path() + "moved.txt";
-  ASSERT_TRUE(Write(path, "held"));
+  ASSERT_TRUE(WriteText(path, "held"));
   {
     HeldFile held(path);
     ASSERT_TRUE(held.Holding());
@@ -594,7 +526,7 @@ TEST_F(HostileBase, AFileHeldByAnotherProcessRefusesOpenRenameAndDelete) {
     EXPECT_EQ(held.Release(), 0u);
   }
   EXPECT_TRUE(MoveFileA(path.c_str(), moved.c_str()));
-  EXPECT_EQ(Contents(moved), "held");
+  EXPECT_EQ(TextOf(moved), "held");
   EXPECT_TRUE(DeleteFileA(moved.c_str()));
 }
 
@@ -631,12 +563,12 @@ class TenThousandFiles : public HostileBase {
       for (int j = 0; j < kPerFolder; ++j) {
         const std::string name = folder + OldName(k * kPerFolder + j);
         paths_->push_back(*top_ + name);
-        if (!Write(paths_->back(), "was " + name)) ++unwritten_;
+        if (!WriteText(paths_->back(), "was " + name)) ++unwritten_;
       }
     }
   }
   static void TearDownTestSuite() {
-    EmptyTree(*top_);
+    EmptyFolder(*top_);
     RemoveDirectoryA(top_->c_str());
     delete top_;
     delete paths_;
@@ -740,7 +672,7 @@ TEST_F(TenThousandFiles, RenumberRenamesEveryFile) {
   }
   ASSERT_GT(shown.size(), 100u);
   for (const auto& [row, cells] : shown) EXPECT_EQ(cells, OldName(row) + " -> " + Numbered(row + 1)) << "row " << row;
-  const Tree after = TreeOf(*top_);
+  const Tree after = ReadFolderTree(*top_);
   EXPECT_EQ(after.size(), expected.size());
   int wrong = 0;
   for (const auto& [name, contents] : expected) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "shellext/wine/dialog_user.h"
+#include "shellext/wine/folder_tree.h"
 #include "shellext/wine/test_host.h"
 #include "support/readable.h"
 
@@ -64,23 +65,6 @@ DWORD WINAPI PlayUser(void* parameter) {
   }
   run.closed = Await([&] { return !IsWindow(user.Dialog()); });
   return 0;
-}
-
-std::string Contents(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  char buffer[256] = {};
-  DWORD read = 0;
-  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-  CloseHandle(file);
-  return std::string(buffer, read);
-}
-
-void Write(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
 }
 
 // Explorer's part: the selection through CF_HDROP, the menu, InvokeCommand with its own
@@ -166,7 +150,7 @@ TEST(RenumberEndToEnd, InvokedFromTheMenuTheUserRenamesRealFiles) {
   std::vector<std::string> paths;
   for (const std::string& name : names) {
     paths.push_back(scratch.Path() + name);
-    Write(paths.back(), "was " + name);
+    WriteText(paths.back(), "was " + name);
   }
   const UserRun run = InvokeRenumber({paths[2], paths[0], paths[1]}, "img");
 
@@ -182,9 +166,9 @@ TEST(RenumberEndToEnd, InvokedFromTheMenuTheUserRenamesRealFiles) {
   EXPECT_TRUE(run.redRows.empty());  // names held inside the selection are no conflict
   EXPECT_TRUE(run.executeEnabled);
 
-  EXPECT_BYTES(Contents(scratch.Path() + "img1.txt"), "was img2.txt");
-  EXPECT_BYTES(Contents(scratch.Path() + "img2.txt"), "was img3.txt");
-  EXPECT_BYTES(Contents(scratch.Path() + "img3.txt"), "was 写真ソ.txt");
+  EXPECT_BYTES(TextOf(scratch.Path() + "img1.txt"), "was img2.txt");
+  EXPECT_BYTES(TextOf(scratch.Path() + "img2.txt"), "was img3.txt");
+  EXPECT_BYTES(TextOf(scratch.Path() + "img3.txt"), "was 写真ソ.txt");
   EXPECT_EQ(GetFileAttributesA(paths[2].c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(EmptyFolder(scratch.Path()), 3);  // no temporary file left
 }
@@ -193,18 +177,18 @@ TEST(RenumberEndToEnd, NameHeldOutsideTheSelectionIsPaintedRedAndBlocksExecute) 
   ScratchFolder scratch;
   const std::string a = scratch.Path() + "a.txt";
   const std::string b = scratch.Path() + "b.txt";
-  Write(a, "was a.txt");
-  Write(b, "was b.txt");
-  Write(scratch.Path() + "img2.txt", "other");
+  WriteText(a, "was a.txt");
+  WriteText(b, "was b.txt");
+  WriteText(scratch.Path() + "img2.txt", "other");
   const UserRun run = InvokeRenumber({a, b}, "img");
   ASSERT_EQ(run.preview.size(), 2u);
   EXPECT_BYTES(run.preview[1], "img2.txt");
   EXPECT_EQ(run.redRows, std::vector<int>{1});
   EXPECT_FALSE(run.executeEnabled);
   // Cancelled: nothing changed.
-  EXPECT_BYTES(Contents(a), "was a.txt");
-  EXPECT_BYTES(Contents(b), "was b.txt");
-  EXPECT_BYTES(Contents(scratch.Path() + "img2.txt"), "other");
+  EXPECT_BYTES(TextOf(a), "was a.txt");
+  EXPECT_BYTES(TextOf(b), "was b.txt");
+  EXPECT_BYTES(TextOf(scratch.Path() + "img2.txt"), "other");
   EXPECT_EQ(EmptyFolder(scratch.Path()), 3);
 }
 

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "shellext/wine/dialog_user.h"
+#include "shellext/wine/folder_tree.h"
 #include "shellext/wine/test_host.h"
 #include "support/readable.h"
 
@@ -30,15 +32,6 @@ const char kSeriesCaption[] = "ファイル名による自動分類";
 const char kChooserCaption[] = "新しいフォルダ名の選択";
 
 // The user's view of one dialog: found by caption, its controls by class and text.
-// (Kept here while the shared dialog user of tests/shellext/wine does not build with MinGW.)
-bool Await(const std::function<bool()>& condition) {
-  for (int i = 0; i < 1000; ++i) {
-    if (condition()) return true;
-    Sleep(10);
-  }
-  return condition();
-}
-
 std::string TextOf(HWND window) {
   char buffer[512] = {};
   GetWindowTextA(window, buffer, sizeof buffer);
@@ -107,11 +100,6 @@ class DialogUser {
   HWND dialog_ = nullptr;
 };
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // The names in a folder (trailing "\"), sorted bytewise.
 Names List(const std::string& folder) {
   Names names;
@@ -127,41 +115,9 @@ Names List(const std::string& folder) {
   return names;
 }
 
-// Removes a folder with everything in it (what the tools made inside the scratch folder).
-void RemoveTree(const std::string& folder) {
-  for (const std::string& name : List(folder + "\\")) {
-    const std::string path = folder + "\\" + name;
-    if (IsFolder(path)) {
-      RemoveTree(path);
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 std::string ScreensFolder() {
   const char* folder = std::getenv("OV_SCREENS_WIN");
   return folder != nullptr ? folder : "";
-}
-
-// The items of a drop-down list.
-Names ComboItems(HWND combo) {
-  Names items;
-  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    char buffer[MAX_PATH] = {};
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-    items.push_back(buffer);
-  }
-  return items;
-}
-
-// Chooses an item as the user does: the selection, then the notification to the parent.
-void ChooseItem(HWND combo, int index) {
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
 }
 
 // Runs one command of the module on a selection while the user thread plays the dialogs.
@@ -232,7 +188,7 @@ DWORD WINAPI PlaySeriesUser(void* data) {
       const std::vector<HWND> combos = chooser.Children("ComboBox");
       if (combos.size() == 1) {
         session.offered = ComboItems(combos[0]);
-        ChooseItem(combos[0], 1);
+        ChooseComboItem(combos[0], 1);
       }
       chooser.Repaint();
       if (!screens.empty()) session.chooserSaved = SaveScreen(chooser.ClientArea(), screens + "\\seriesnewname.bmp");
@@ -279,7 +235,7 @@ TEST(SeriesUnderWine, ClassifiesCombinesAndMovesTheFilesIntoTheirFolders) {
   EXPECT_EQ(List(folder + "IMG\\"), Names({"DSC-0001.jpg", "IMG_0001.jpg", "IMG_0002.jpg"}));
   EXPECT_EQ(List(folder + "photo\\"), Names({"photo(1).jpg", "photo[02].png"}));
   EXPECT_EQ(List(folder + "スーパー\\"), Names({"スーパー01.jpg"}));
-  for (const char* made : {"IMG", "photo", "スーパー"}) RemoveTree(folder + made);
+  for (const char* made : {"IMG", "photo", "スーパー"}) RemoveFolderTree(folder + made + "\\");
 }
 
 struct CombineSession {
@@ -300,7 +256,7 @@ DWORD WINAPI PlayCombineUser(void* data) {
   if (combos.size() == 1) {
     session.offered = ComboItems(combos[0]);
     session.chosenAtStart = static_cast<int>(SendMessageA(combos[0], CB_GETCURSEL, 0, 0));
-    ChooseItem(combos[0], 1);
+    ChooseComboItem(combos[0], 1);
   }
   HWND dialog = chooser.Dialog();
   chooser.PostClick(chooser.Button("OK"));
@@ -339,7 +295,7 @@ TEST(FolderCombineUnderWine, MergesThreeFoldersIntoTheChosenOneAndRemovesTheEmpt
   EXPECT_EQ(List(top + "Beta\\"), Names({"a.txt", "b.txt", "g.txt", "only", "own", "sub"}));
   EXPECT_EQ(List(top + "Beta\\sub\\"), Names({"deep.txt"}));
   EXPECT_EQ(List(top + "Beta\\only\\"), Names({"x.txt"}));
-  RemoveTree(top + "Beta");
+  RemoveFolderTree(top + "Beta\\");
 }
 
 }  // namespace
