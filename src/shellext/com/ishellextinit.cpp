@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "shellext/com/icontextmenu.h"
 
 namespace ov::shellext::com {
@@ -44,10 +46,14 @@ class GlobalLockOwner {
 // gives the same text, truncation and conversion of wide lists at the cost of one path.
 class DropCursor {
  public:
+  // The copy ends in zeros beyond the block's size, so that a list whose last path or
+  // whose end lacks its terminating zero is read up to the block's end and no further.
   explicit DropCursor(HGLOBAL medium) : size_(GlobalSize(medium)) {
     const auto* source = static_cast<const BYTE*>(GlobalLock(medium));
     if (source == nullptr) return;
-    if (size_ >= sizeof(DROPFILES)) copy_ = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, size_));
+    if (size_ >= sizeof(DROPFILES)) {
+      copy_ = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size_ + kEndZeros));
+    }
     if (copy_ != nullptr) {
       CopyMemory(copy_, source, size_);
       next_ = Header().pFiles;
@@ -61,6 +67,13 @@ class DropCursor {
   DropCursor(const DropCursor&) = delete;
   DropCursor& operator=(const DropCursor&) = delete;
   bool Ready() const { return copy_ != nullptr; }
+
+  // The number of paths as DragQueryFileA counts them; none when the list would start
+  // outside the block.
+  UINT Count() {
+    if (next_ < sizeof(DROPFILES) || next_ >= size_) return 0;
+    return DragQueryFileA(reinterpret_cast<HDROP>(copy_), 0xFFFFFFFF, nullptr, 0);
+  }
 
   // The next path as DragQueryFileA gives it with a buffer of `size`; its result.
   UINT Read(char* path, UINT size) {
@@ -76,6 +89,9 @@ class DropCursor {
  private:
   DROPFILES& Header() { return *reinterpret_cast<DROPFILES*>(copy_); }
   bool IsEnd(std::size_t at, std::size_t unit) const { return copy_[at] == 0 && (unit == 1 || copy_[at + 1] == 0); }
+
+  // Two wide zeros end the last path and the list; DragQueryFileA looks one character past.
+  static constexpr std::size_t kEndZeros = 8;
 
   std::size_t size_;
   BYTE* copy_ = nullptr;
@@ -133,16 +149,17 @@ HRESULT TShellExtInit::ReadDroppedPaths(IDataObject& data) {
   const GlobalLockOwner lock(medium.hGlobal);
   if (!lock.Locked()) return E_FAIL;
 
-  const HDROP drop = static_cast<HDROP>(medium.hGlobal);
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  if (count < 1) return E_FAIL;
   DropCursor cursor(medium.hGlobal);
   if (!cursor.Ready()) return E_FAIL;
+  const UINT count = cursor.Count();
+  if (count < 1) return E_FAIL;
   for (UINT index = 0; index < count; ++index) {
     char path[kPathBufferSize] = {};
-    const UINT length = cursor.Read(path, kPathBufferSize);
-    if (length == 0) continue;
-    AddSelectedPath(context_.platform.Files(), std::string(path, length), selection_);
+    if (cursor.Read(path, kPathBufferSize) == 0) continue;
+    // The path is the buffer's text up to its first zero, never more than the buffer holds.
+    const char* const begin = path;
+    const char* const end = std::find(begin, begin + kPathBufferSize, '\0');
+    AddSelectedPath(context_.platform.Files(), std::string(begin, end), selection_);
   }
   return selection_.files.empty() && selection_.folders.empty() ? E_FAIL : S_OK;
 }

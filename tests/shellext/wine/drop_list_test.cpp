@@ -1,7 +1,7 @@
 // How the real ovshellex.dll reads the CF_HDROP list it is given: every path in turn, however
-// many there are, whether the list is ANSI or wide, with a path too long for the 260-byte
-// buffer skipped whole. What it read is seen as Explorer's user sees it: the names the
-// renumber dialog lists.
+// many there are, whether the list is ANSI or wide; a path too long for the 260-byte buffer
+// is cut to the buffer's text, and a malformed list is read no further than its block. What
+// it read is seen as Explorer's user sees it: the names the renumber dialog lists.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -55,6 +55,44 @@ class WideDropDataObject : public DropDataObject {
   std::vector<std::string> paths_;
 };
 
+// A list block exactly as given, however malformed. The bytes beyond its size are not
+// zero: it is cut down from a larger block filled with "x", as a sender's heap may leave it.
+class RawDropDataObject : public DropDataObject {
+ public:
+  explicit RawDropDataObject(std::string block) : DropDataObject({}), block_(std::move(block)) {}
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format == nullptr || medium == nullptr) return E_INVALIDARG;
+    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block_.size() + 4096);
+    auto* bytes = static_cast<char*>(GlobalLock(memory));
+    std::memset(bytes, 'x', block_.size() + 4096);
+    std::memcpy(bytes, block_.data(), block_.size());
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = GlobalReAlloc(memory, block_.size(), GMEM_MOVEABLE);
+    medium->pUnkForRelease = nullptr;
+    return medium->hGlobal != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
+ private:
+  std::string block_;
+};
+
+// DROPFILES with the list at `listAt`, then the bytes of the list.
+std::string ListBlock(DWORD listAt, bool wide, const std::string& list) {
+  DROPFILES header = {};
+  header.pFiles = listAt;
+  header.fWide = wide ? TRUE : FALSE;
+  return std::string(reinterpret_cast<const char*>(&header), sizeof header) + list;
+}
+
+std::string WideText(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(WCHAR));
+}
+
 // The names of the renumber dialog's first column, read on the user's thread.
 struct Listed {
   bool found = false;
@@ -69,7 +107,7 @@ DWORD WINAPI ReadRenumberList(void* parameter) {
   const int rows = static_cast<int>(SendMessageA(user.List(), LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < rows; ++row) listed.names.push_back(user.Cell(row, 0));
   user.PostClick(user.Button("Cancel"));
-  Await([&] { return !IsWindow(user.Dialog()); });
+  if (!Await([&] { return !IsWindow(user.Dialog()); })) PostMessageA(user.Dialog(), WM_CLOSE, 0, 0);
   return 0;
 }
 
@@ -91,7 +129,10 @@ Listed ListedNames(IClassFactory& factory, IDataObject& data) {
   record.lpVerb = MAKEINTRESOURCEA(2);
   record.nShow = SW_SHOWNORMAL;
   EXPECT_EQ(menu->InvokeCommand(&record), S_OK);
-  WaitForSingleObject(user, 30000);
+  // The thread writes into `listed`: it must have ended before that goes.
+  const DWORD waited = WaitForSingleObject(user, 30000);
+  if (waited != WAIT_OBJECT_0) TerminateThread(user, 1);
+  EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
   CloseHandle(user);
   DestroyWindow(explorer);
   return listed;
@@ -142,6 +183,42 @@ TEST_F(DropListTest, EveryPathIsReadInAnsiAndWideLists) {
       std::sort(listed.names.begin(), listed.names.end());
       ASSERT_EQ(listed.names.size(), expected.size());
       for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_BYTES(listed.names[i], expected[i]);
+    }
+  }
+}
+
+// Malformed lists: a last path or a list without its terminating zero is read up to the
+// block's end and no further (the bytes after it are not zero); a list said to start outside
+// the block is no selection at all.
+TEST_F(DropListTest, MalformedListsAreReadWithinTheirBlock) {
+  const std::string first = scratch_.File("表a.txt");
+  const std::string last = scratch_.File("ソb.txt");
+  const DWORD start = sizeof(DROPFILES);
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "wide" : "ANSI");
+    const std::string zero(wide ? 2 : 1, '\0');
+    const auto text = [&](const std::string& path) { return wide ? WideText(path) : path; };
+    struct Case {
+      const char* what;
+      std::string list;
+    };
+    for (const Case& c : {Case{"the last path without its zero", text(first) + zero + text(last)},
+                          Case{"the list without its final zero", text(first) + zero + text(last) + zero}}) {
+      SCOPED_TRACE(c.what);
+      RawDropDataObject data(ListBlock(start, wide, c.list));
+      Listed listed = ListedNames(*factory_.Get(), data);
+      std::sort(listed.names.begin(), listed.names.end());
+      ASSERT_EQ(listed.names.size(), 2u);
+      EXPECT_BYTES(listed.names[0], "ソb.txt");
+      EXPECT_BYTES(listed.names[1], "表a.txt");
+    }
+    const std::string list = text(first) + zero + zero;
+    for (DWORD listAt : {static_cast<DWORD>(ListBlock(start, wide, list).size()), DWORD{0x7FFFFFF0}, DWORD{4}}) {
+      SCOPED_TRACE(listAt);
+      RawDropDataObject data(ListBlock(listAt, wide, list));
+      Ref<IShellExtInit> init;
+      ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
+      EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), E_FAIL);
     }
   }
 }
