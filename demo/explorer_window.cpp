@@ -176,9 +176,14 @@ LRESULT ExplorerWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case kSelectMessage:
       return Select(wParam == kSelectFolders);
     case WM_DESTROY:
-      window_ = nullptr;
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY: {
+      // The window's last message still needs its handle for the default processing.
+      const LRESULT result = DefWindowProcA(window_, message, wParam, lParam);
+      window_ = nullptr;
+      return result;
+    }
   }
   return DefWindowProcA(window_, message, wParam, lParam);
 }

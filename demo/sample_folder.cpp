@@ -82,7 +82,12 @@ bool RemoveTree(const std::string& folder) {
   if (!Names(folder, names)) return false;
   for (const std::string& name : names) {
     const std::string path = folder + "\\" + name;
-    if (IsFolder(path)) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      // A link to a folder goes as a link: what it leads to was never made here.
+      if (!RemoveDirectoryA(path.c_str())) return false;
+    } else if (IsFolder(path)) {
       if (!RemoveTree(path)) return false;
     } else {
       SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -39,6 +39,11 @@ done
 # byte in the program's names shows here as a different name.
 sample=$(winpath -u "$folder")
 sample="${sample%/}"
+# Every rm -rf below works on this path: it must name the sample and nothing else.
+case "$sample" in
+  /*/ovexplorer-*) ;;
+  *) echo "winepath gave no usable path for $folder: '$sample'" >&2; exit 1 ;;
+esac
 expect_size() {  # relative path, size in bytes
   if [ ! -f "$sample/$1" ]; then fail "the sample has no $1"; return; fi
   [ "$(stat -c %s "$sample/$1")" -eq "$2" ] || fail "$1 has $(stat -c %s "$sample/$1") bytes, not $2"
