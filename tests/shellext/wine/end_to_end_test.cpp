@@ -263,7 +263,9 @@ TEST_F(EndToEnd, BulkRenameRemovesNumbersAndMapsExtensions) {
     if (name == "十-1.txt") redRow = static_cast<int>(row);
   }
   EXPECT_EQ(red, std::vector<int>{redRow});
-  ASSERT_EQ(boxes.size(), 1u);
+  std::string shown;
+  for (const std::string& box : boxes) shown += "\n  " + Readable(box);
+  ASSERT_EQ(boxes.size(), 1u) << "boxes:" << shown;
   EXPECT_BYTES(boxes[0], std::string(kRenameFailed) + "\r\nFrom: 十-1.txt\r\nTo: 十.txt");
 
   EXPECT_FOLDER_TREE(work_, (Tree{{"表紙.jpg", "was 表紙-001.jpeg"},
