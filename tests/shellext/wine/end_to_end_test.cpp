@@ -166,7 +166,10 @@ class EndToEnd : public RegisteredModuleTest {
     record.lpVerb = MAKEINTRESOURCEA(entries[2].submenu[offset].id - kFirstId);
     record.nShow = SW_SHOWNORMAL;
     EXPECT_EQ(menu->InvokeCommand(&record), S_OK);  // returns once the dialog closed
-    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0) << "the user never finished";
+    // The user's thread writes into `play`: it must have ended before that goes.
+    const DWORD waited = WaitForSingleObject(thread, 30000);
+    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 1);
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
     CloseHandle(thread);
     DestroyWindow(explorer);
     EXPECT_TRUE(play.found) << "the dialog " << Readable(caption) << " never showed";

@@ -230,7 +230,10 @@ class HostileBase : public RegisteredModuleTest {
     record.lpVerb = MAKEINTRESOURCEA(verb);
     record.nShow = SW_SHOWNORMAL;
     outcome.invoked = menu->InvokeCommand(&record);  // returns once the tool has finished
-    EXPECT_EQ(WaitForSingleObject(thread.Get(), patienceMs + 30000), WAIT_OBJECT_0);
+    // The user's thread writes into `play` and `outcome`: it must have ended before they go.
+    const DWORD waited = WaitForSingleObject(thread.Get(), patienceMs + 30000);
+    if (waited != WAIT_OBJECT_0) TerminateThread(thread.Get(), 1);
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
     return outcome;
   }
 
