@@ -188,8 +188,8 @@ TEST_F(DropListTest, EveryPathIsReadInAnsiAndWideLists) {
 }
 
 // Malformed lists: a last path or a list without its terminating zero is read up to the
-// block's end and no further (the bytes after it are not zero); a list said to start outside
-// the block is no selection at all.
+// block's end and no further (the bytes after it are not zero); an empty list, a block that
+// ends with its header and a list said to start outside the block are no selection at all.
 TEST_F(DropListTest, MalformedListsAreReadWithinTheirBlock) {
   const std::string first = scratch_.File("表a.txt");
   const std::string last = scratch_.File("ソb.txt");
@@ -213,9 +213,16 @@ TEST_F(DropListTest, MalformedListsAreReadWithinTheirBlock) {
       EXPECT_BYTES(listed.names[1], "表a.txt");
     }
     const std::string list = text(first) + zero + zero;
-    for (DWORD listAt : {static_cast<DWORD>(ListBlock(start, wide, list).size()), DWORD{0x7FFFFFF0}, DWORD{4}}) {
-      SCOPED_TRACE(listAt);
-      RawDropDataObject data(ListBlock(listAt, wide, list));
+    struct Empty {
+      DWORD listAt;
+      std::string list;
+    };
+    for (const Empty& e : {Empty{start, zero + zero}, Empty{start, ""},
+                           Empty{static_cast<DWORD>(ListBlock(start, wide, list).size()), list},
+                           Empty{0x7FFFFFF0, list}, Empty{4, list}}) {
+      SCOPED_TRACE(e.listAt);
+      SCOPED_TRACE(e.list.size());
+      RawDropDataObject data(ListBlock(e.listAt, wide, e.list));
       Ref<IShellExtInit> init;
       ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
       EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), E_FAIL);
