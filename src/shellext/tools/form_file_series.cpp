@@ -40,10 +40,7 @@ void TFormFileSeries::Layout() {
   SetBorder(ui::BorderStyle::Dialog);
   SetIcons(ui::BorderIcons::SystemMenu);
   SetPosition(ui::FormPosition::Designed);
-  ui::Font font;
-  font.face = "ＭＳ Ｐゴシック";
-  font.points = 9;
-  SetFont(font);
+  SetFont(ui::Font{});  // ＭＳ Ｐゴシック, 9 points
 
   Memo1.SetBounds(8, 8, 318, 28);
   Memo1.SetLines({"ファイル名から検出されるシリーズ名をもとに自動的に分類しま", "す"});

@@ -57,10 +57,7 @@ void TFormRenumber::Layout() {
   SetBorder(ui::BorderStyle::Dialog);
   SetIcons(ui::BorderIcons::SystemMenu);
   SetPosition(ui::FormPosition::DesktopCenter);
-  ui::Font font;
-  font.face = "ＭＳ Ｐゴシック";
-  font.points = 9;
-  SetFont(font);
+  SetFont(ui::Font{});  // ＭＳ Ｐゴシック, 9 points
 
   Memo1.SetBounds(8, 8, 316, 16);
   Memo1.SetText("ファイルの名前を連番に変更します。");

@@ -8,10 +8,7 @@ TFormSeriesNewName::TFormSeriesNewName(ui::Backend& backend) : Form(backend, "Fo
   SetBorder(ui::BorderStyle::Dialog);
   SetIcons(ui::BorderIcons::SystemMenu);
   SetPosition(ui::FormPosition::DesktopCenter);
-  ui::Font font;
-  font.face = "ＭＳ Ｐゴシック";
-  font.points = 9;
-  SetFont(font);
+  SetFont(ui::Font{});  // ＭＳ Ｐゴシック, 9 points
 
   Label1.SetLeft(4);
   Label1.SetTop(6);

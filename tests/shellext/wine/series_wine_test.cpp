@@ -31,74 +31,10 @@ using Names = std::vector<std::string>;
 const char kSeriesCaption[] = "ファイル名による自動分類";
 const char kChooserCaption[] = "新しいフォルダ名の選択";
 
-// The user's view of one dialog: found by caption, its controls by class and text.
-std::string TextOf(HWND window) {
-  char buffer[512] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+// Paints a dialog and all its controls now, so that a capture sees them drawn.
+void Repaint(const DialogUser& user) {
+  RedrawWindow(user.Dialog(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
-
-struct ChildSearch {
-  const char* className;
-  const char* text;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<ChildSearch*>(data);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpiA(name, search->className) == 0 && (search->text == nullptr || TextOf(window) == search->text)) {
-    search->found.push_back(window);
-  }
-  return TRUE;
-}
-
-class DialogUser {
- public:
-  bool Find(const std::string& caption) {
-    return Await([&] {
-      dialog_ = FindWindowA(nullptr, caption.c_str());
-      return dialog_ != nullptr && IsWindowVisible(dialog_);
-    });
-  }
-  HWND Dialog() const { return dialog_; }
-  std::vector<HWND> Children(const char* className, const char* text = nullptr) const {
-    ChildSearch search{className, text, {}};
-    EnumChildWindows(dialog_, CollectChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-  HWND Button(const std::string& caption) const {
-    const std::vector<HWND> found = Children("Button", caption.c_str());
-    return found.size() == 1 ? found[0] : nullptr;
-  }
-  HWND List() const {
-    const std::vector<HWND> found = Children(WC_LISTVIEWA);
-    return found.empty() ? nullptr : found[0];
-  }
-  // Posted: the press may open a modal window of its own.
-  void PostClick(HWND button) const { PostMessageA(button, BM_CLICK, 0, 0); }
-  std::string Cell(int row, int column) const {
-    char buffer[512] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
-  }
-  // Paints the dialog and all its controls now, so that a capture sees them drawn.
-  void Repaint() const { RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
-  RECT ClientArea() const {
-    RECT area;
-    GetClientRect(dialog_, &area);
-    MapWindowPoints(dialog_, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    return area;
-  }
-
- private:
-  HWND dialog_ = nullptr;
-};
 
 // The names in a folder (trailing "\"), sorted bytewise.
 Names List(const std::string& folder) {
@@ -170,7 +106,7 @@ DWORD WINAPI PlaySeriesUser(void* data) {
   }
   session.rows = ReadRows(user);
   const std::string screens = ScreensFolder();
-  user.Repaint();
+  Repaint(user);
   if (!screens.empty()) session.seriesSaved = SaveScreen(user.ClientArea(), screens + "\\series.bmp");
 
   // Select the first two rows, as a click and a shift-click would.
@@ -190,7 +126,7 @@ DWORD WINAPI PlaySeriesUser(void* data) {
         session.offered = ComboItems(combos[0]);
         ChooseComboItem(combos[0], 1);
       }
-      chooser.Repaint();
+      Repaint(chooser);
       if (!screens.empty()) session.chooserSaved = SaveScreen(chooser.ClientArea(), screens + "\\seriesnewname.bmp");
       HWND dialog = chooser.Dialog();
       chooser.PostClick(chooser.Button("OK"));
