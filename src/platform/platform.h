@@ -440,6 +440,19 @@ Error QueryStringValue(RegistryApi& registry, RegHandle key, const std::string& 
 Error SetDwordValue(RegistryApi& registry, RegHandle key, const std::string& name, std::uint32_t value);
 Error QueryDwordValue(RegistryApi& registry, RegHandle key, const std::string& name, std::uint32_t& value);
 
+// Deletes subKey below parent with everything below it, subkeys first (RegDeleteKeyA
+// removes only empty keys on NT). A subkey that cannot be deleted is passed over and the
+// rest still go; the result is that of deleting subKey itself. Refused with
+// kInvalidParameter before anything is touched, whatever the registry would make of it:
+// an empty name, an empty part ("A\\B", a trailing or leading "\"), and directly below a
+// root the keys that belong to Windows (every top-level key of HKEY_LOCAL_MACHINE,
+// HKEY_CURRENT_USER and HKEY_USERS; "CLSID", "Interface", "*", "Folder" and the like of
+// HKEY_CLASSES_ROOT, whose other top-level keys are file types that installers own).
+Error DeleteRegistryTree(RegistryApi& registry, RegHandle parent, const std::string& subKey);
+
+// True when DeleteRegistryTree would refuse the name below that parent.
+bool IsProtectedRegistryKey(RegHandle parent, const std::string& subKey);
+
 // True when the path names an existing file (not a folder), or an existing folder.
 bool FileExists(FileApi& files, const std::string& path);
 bool FolderExists(FileApi& files, const std::string& path);

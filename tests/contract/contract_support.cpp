@@ -29,19 +29,6 @@ void EmptyFolder(FileApi& files, const std::string& folder) {
   }
 }
 
-void DeleteKeyTree(RegistryApi& registry, RegHandle parent, const std::string& subKey) {
-  RegKey key;
-  if (RegKey::Open(registry, parent, subKey, key) != error::kSuccess) return;
-  std::string child;
-  // Index 0 each time: every pass deletes the subkey the previous pass found.
-  while (registry.EnumKey(key.Get(), 0, child) == error::kSuccess) {
-    DeleteKeyTree(registry, key.Get(), child);
-    RegKey still;
-    if (RegKey::Open(registry, key.Get(), child, still) == error::kSuccess) break;  // could not delete it
-  }
-  key.Reset();
-  registry.DeleteKey(parent, subKey);
-}
 
 std::vector<std::string> FindNames(FileApi& files, const std::string& pattern) {
   std::vector<std::string> names;

@@ -15,7 +15,6 @@ namespace ov::contract {
 void EmptyFolder(platform::FileApi& files, const std::string& folder);
 
 // Deletes subKey below parent with all its subkeys; a missing key is fine.
-void DeleteKeyTree(platform::RegistryApi& registry, platform::RegHandle parent, const std::string& subKey);
 
 // A backend with a scratch folder below its temp folder and a scratch key below
 // HKEY_CURRENT_USER, both named with the given suffix, emptied first and removed after.
@@ -37,7 +36,7 @@ class ScratchEnv : public ContractEnv {
   void CleanUp() override {
     EmptyFolder(platform_.Files(), scratch_);
     platform_.Files().RemoveFolder(scratch_.substr(0, scratch_.size() - 1));
-    DeleteKeyTree(platform_.Registry(), platform::reg_root::kCurrentUser, key_);
+    platform::DeleteRegistryTree(platform_.Registry(), platform::reg_root::kCurrentUser, key_);
   }
 
  private:

@@ -229,7 +229,7 @@ TEST_F(RegistryContract, ClassesRootIsTheMachineClassesKey) {
   struct Removal {
     RegistryApi& registry;
     std::string name;
-    ~Removal() { DeleteKeyTree(registry, reg_root::kClassesRoot, name); }
+    ~Removal() { DeleteRegistryTree(registry, reg_root::kClassesRoot, name); }
   } removal{Registry(), name};
   RegKey key;
   bool created = false;

@@ -141,5 +141,87 @@ TEST(UnregisterServer, PassesOverKeysThatAreAbsentOrRefuseDeletion) {
   EXPECT_EQ(fake.Registry().OpenHandles(), 0u);
 }
 
+// An identifier text that is not a class identifier touches nothing: an empty one would make
+// the class key "CLSID\\", and a tree deletion there would take every class of the machine.
+TEST(UnregisterServer, MalformedClassIdentifiersRegisterAndDeleteNothing) {
+  const std::string other = "CLSID\\{00000000-1111-2222-3333-444444444444}\\InprocServer32";
+  const char* const malformed[] = {
+      "",
+      "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AF}",    // 37 characters
+      "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF",     // no closing brace
+      "5AC8F479-8E1A-433E-9D53-72F1CAAE3AFFxx",    // 38 characters, no braces
+      "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFG}",    // not hexadecimal
+      "{5AC8F479-8E1A-433E-9D5372-F1CAAE3AFF}",    // dashes misplaced
+      "{5AC8F479\\8E1A-433E-9D53-72F1CAAE3AFF}",   // a separator inside
+      "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF}\\",  // 39 characters
+  };
+  for (const char* text : malformed) {
+    platform::FakePlatform fake;
+    platform::RegistryApi& registry = fake.Registry();
+    platform::RegKey key;
+    ASSERT_EQ(platform::RegKey::Create(registry, kClassesRoot, other, key), 0u);
+    key.Reset();
+    ASSERT_TRUE(shellext::RegisterServer(registry, kClsid, kModule));
+
+    EXPECT_FALSE(shellext::IsWellFormedClassId(text)) << text;
+    EXPECT_FALSE(shellext::UnregisterServer(registry, text)) << text;
+    EXPECT_FALSE(shellext::RegisterServer(registry, text, kModule)) << text;
+    for (const std::string& kept : {other, kClassKey, kServerKey, kFilesKey, kFoldersKey}) {
+      EXPECT_TRUE(Exists(registry, kept)) << "'" << text << "' removed " << kept;
+    }
+    // Nothing was deleted and nothing was written: the log holds no deletion or creation.
+    for (const std::string& operation : Operations(fake)) {
+      EXPECT_EQ(operation.find("RegDeleteKeyA"), std::string::npos) << text << ": " << operation;
+    }
+  }
+  EXPECT_TRUE(shellext::IsWellFormedClassId(kClsid));
+  EXPECT_TRUE(shellext::IsWellFormedClassId("{5ac8f479-8e1a-433e-9d53-72f1caae3aff}"));
+}
+
+// The one registry-tree deletion of the module and the installer refuses names that would
+// reach beyond one program's keys, before opening anything.
+TEST(DeleteRegistryTree, RefusesEmptyPartsAndWindowsOwnTopLevelKeys) {
+  using platform::reg_root::kCurrentUser;
+  using platform::reg_root::kLocalMachine;
+  using platform::reg_root::kUsers;
+  struct Case {
+    platform::RegHandle root;
+    std::string key;
+  };
+  const Case refused[] = {
+      {kClassesRoot, ""},          {kClassesRoot, "CLSID"},       {kClassesRoot, "clsid"},
+      {kClassesRoot, "\\CLSID"},   {kClassesRoot, "CLSID\\"},     {kClassesRoot, "CLSID\\\\x"},
+      {kClassesRoot, "*"},         {kClassesRoot, "Folder"},      {kClassesRoot, "Interface"},
+      {kLocalMachine, "SOFTWARE"}, {kLocalMachine, "System"},     {kCurrentUser, "Software"},
+      {kCurrentUser, "Anything"},  {kUsers, ".DEFAULT"},          {kLocalMachine, "SOFTWARE\\Vendor\\"},
+  };
+  for (const Case& c : refused) {
+    platform::FakePlatform fake;
+    platform::RegKey key;
+    platform::RegKey::Create(fake.Registry(), c.root, "CLSID\\{x}", key);
+    platform::RegKey::Create(fake.Registry(), c.root, "SOFTWARE\\Vendor\\Probe", key);
+    platform::RegKey::Create(fake.Registry(), c.root, "Software\\Probe", key);
+    platform::RegKey::Create(fake.Registry(), c.root, "Anything\\Probe", key);
+    key.Reset();
+    fake.Failures().ClearLog();
+    EXPECT_EQ(platform::DeleteRegistryTree(fake.Registry(), c.root, c.key), platform::error::kInvalidParameter) << c.key;
+    EXPECT_TRUE(fake.Failures().Log().empty()) << c.key << ": the registry was asked";
+  }
+  // A file type's keys below HKEY_CLASSES_ROOT and any key below an opened one are allowed;
+  // a key whose last byte is 0x5C as the second byte of 表 is no trailing separator.
+  platform::FakePlatform fake;
+  platform::RegistryApi& registry = fake.Registry();
+  platform::RegKey key;
+  ASSERT_EQ(platform::RegKey::Create(registry, kClassesRoot, "txt_auto_file\\shell\\open\\command", key), 0u);
+  ASSERT_EQ(platform::RegKey::Create(registry, kCurrentUser, "Software\\ソフト表\\Sub", key), 0u);
+  key.Reset();
+  EXPECT_EQ(platform::DeleteRegistryTree(registry, kClassesRoot, "txt_auto_file"), 0u);
+  EXPECT_FALSE(Exists(registry, "txt_auto_file"));
+  EXPECT_EQ(platform::DeleteRegistryTree(registry, kCurrentUser, "Software\\ソフト表"), 0u);
+  platform::RegKey software;
+  EXPECT_EQ(platform::RegKey::Open(registry, kCurrentUser, "Software\\ソフト表", software), platform::error::kFileNotFound);
+  EXPECT_EQ(platform::RegKey::Open(registry, kCurrentUser, "Software", software), 0u);
+}
+
 }  // namespace
 }  // namespace ov::test

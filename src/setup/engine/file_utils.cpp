@@ -24,20 +24,6 @@ bool Exists(EngineContext& context, const std::string& path) {
 // The key is named from the root with a leading "\"; the registry takes it without.
 std::string SharedDllsSubKey() { return DropSeparator(kSharedDllsKey, "T"); }
 
-// Deletes key below parent with all its subkeys.
-Error DeleteKeyTree(platform::RegistryApi& registry, platform::RegHandle parent, const std::string& subKey) {
-  {
-    platform::RegKey key;
-    if (const Error opened = platform::RegKey::Open(registry, parent, subKey, key)) return opened;
-    std::string child;
-    // Always enumerate index 0: each deletion shifts the rest down.
-    while (registry.EnumKey(key.Get(), 0, child) == error::kSuccess) {
-      if (DeleteKeyTree(registry, key.Get(), child) != error::kSuccess) break;
-    }
-  }
-  return registry.DeleteKey(parent, subKey);
-}
-
 std::vector<std::string> SplitLines(const std::string& contents) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -290,7 +276,8 @@ bool DeleteRegistryKey(EngineContext& context, const std::string& rootToken, con
     platform::RegKey key;
     if (platform::RegKey::Open(registry, root, keyPath, key) != error::kSuccess) break;
     key.Reset();
-    DeleteKeyTree(registry, root, keyPath);
+    // A refused name (a key of Windows' own) ends the attempts: it would never go.
+    if (platform::DeleteRegistryTree(registry, root, keyPath) == error::kInvalidParameter) break;
   }
   return true;
 }

@@ -85,8 +85,7 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
   try {
-    UnregisterServer(Context().platform.Registry(), ClassIdText());
-    return S_OK;
+    return UnregisterServer(Context().platform.Registry(), ClassIdText()) ? S_OK : E_FAIL;
   } catch (...) {
     return E_FAIL;
   }

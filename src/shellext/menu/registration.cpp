@@ -28,7 +28,20 @@ std::vector<std::string> ServerKeys(const std::string& classIdText) {
   return {ClassKey(classIdText), kFilesHandlerKey, kFoldersHandlerKey};
 }
 
+bool IsWellFormedClassId(const std::string& text) {
+  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": 38 characters.
+  if (text.size() != 38 || text.front() != '{' || text.back() != '}') return false;
+  for (std::size_t i = 1; i < 37; ++i) {
+    const char c = text[i];
+    const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    if (dash ? c != '-' : !hex) return false;
+  }
+  return true;
+}
+
 bool RegisterServer(platform::RegistryApi& registry, const std::string& classIdText, const std::string& modulePath) {
+  if (!IsWellFormedClassId(classIdText)) return false;
   for (const RegistryEntry& entry : ServerEntries(classIdText, modulePath)) {
     platform::RegKey key;
     if (platform::RegKey::Create(registry, platform::reg_root::kClassesRoot, entry.key, key) !=
@@ -42,25 +55,12 @@ bool RegisterServer(platform::RegistryApi& registry, const std::string& classIdT
   return true;
 }
 
-void DeleteKeyTree(platform::RegistryApi& registry, platform::RegHandle parent, const std::string& key) {
-  {
-    platform::RegKey opened;
-    if (platform::RegKey::Open(registry, parent, key, opened) != platform::error::kSuccess) return;
-    // Collect the names first: deleting while enumerating would shift the indexes.
-    std::vector<std::string> subKeys;
-    std::string name;
-    for (std::uint32_t index = 0; registry.EnumKey(opened.Get(), index, name) == platform::error::kSuccess; ++index) {
-      subKeys.push_back(name);
-    }
-    for (const std::string& subKey : subKeys) DeleteKeyTree(registry, opened.Get(), subKey);
-  }
-  registry.DeleteKey(parent, key);
-}
-
-void UnregisterServer(platform::RegistryApi& registry, const std::string& classIdText) {
+bool UnregisterServer(platform::RegistryApi& registry, const std::string& classIdText) {
+  if (!IsWellFormedClassId(classIdText)) return false;
   for (const std::string& key : ServerKeys(classIdText)) {
-    DeleteKeyTree(registry, platform::reg_root::kClassesRoot, key);
+    platform::DeleteRegistryTree(registry, platform::reg_root::kClassesRoot, key);
   }
+  return true;
 }
 
 }  // namespace ov::shellext

@@ -27,15 +27,19 @@ std::vector<RegistryEntry> ServerEntries(const std::string& classIdText, const s
 // The three keys that unregistration removes, each with everything below it.
 std::vector<std::string> ServerKeys(const std::string& classIdText);
 
+// True for a class identifier's text as StringFromCLSID writes it: 38 characters,
+// "{8-4-4-4-12}" hexadecimal digits. Nothing is registered or removed under any other text:
+// an empty one would make the class key "CLSID\\" itself.
+bool IsWellFormedClassId(const std::string& text);
+
 // Writes the entries in order, each through its own open, write and close. Stops at the
-// first key or value that fails and returns false; what was written stays.
+// first key or value that fails and returns false; what was written stays. A malformed
+// class identifier writes nothing and returns false.
 bool RegisterServer(platform::RegistryApi& registry, const std::string& classIdText, const std::string& modulePath);
 
 // Removes the three keys, subkeys first. A key that is absent or cannot be removed is
-// passed over and the others are still removed.
-void UnregisterServer(platform::RegistryApi& registry, const std::string& classIdText);
-
-// Deletes key (below parent) with all its subkeys; failures are passed over.
-void DeleteKeyTree(platform::RegistryApi& registry, platform::RegHandle parent, const std::string& key);
+// passed over and the others are still removed. A malformed class identifier removes
+// nothing and returns false.
+bool UnregisterServer(platform::RegistryApi& registry, const std::string& classIdText);
 
 }  // namespace ov::shellext
