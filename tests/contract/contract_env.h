@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/install.h"
 
 namespace ov::contract {
 
@@ -15,7 +15,7 @@ namespace ov::contract {
 class ContractEnv {
  public:
   virtual ~ContractEnv() = default;
-  virtual platform::Platform& Platform() = 0;
+  virtual platform::InstallPlatform& Platform() = 0;
   // Name of the backend, shown in the test log ("fake" or "win32").
   virtual const char* Name() const = 0;
   // An existing, empty folder with a trailing "\", on a local drive.
@@ -37,7 +37,7 @@ class ContractTest : public ::testing::Test {
   }
   void TearDown() override { env_->CleanUp(); }
 
-  platform::Platform& P() { return env_->Platform(); }
+  platform::InstallPlatform& P() { return env_->Platform(); }
   platform::FileApi& Files() { return env_->Platform().Files(); }
   platform::RegistryApi& Registry() { return env_->Platform().Registry(); }
   platform::ProfileApi& Profile() { return env_->Platform().Profile(); }

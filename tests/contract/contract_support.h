@@ -29,7 +29,7 @@ class ScratchEnv : public ContractEnv {
     EmptyFolder(platform_.Files(), scratch_);
   }
 
-  platform::Platform& Platform() override { return platform_; }
+  platform::InstallPlatform& Platform() override { return platform_; }
   const char* Name() const override { return name_; }
   std::string ScratchFolder() override { return scratch_; }
   std::string ScratchKey() override { return key_; }

@@ -6,12 +6,12 @@
 
 #include "contract/contract_env.h"
 #include "contract/contract_support.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_install.h"
 
 namespace ov::contract {
 
 std::unique_ptr<ContractEnv> MakeContractEnv() {
-  return std::make_unique<ScratchEnv<platform::Win32Platform>>("win32", std::to_string(GetCurrentProcessId()));
+  return std::make_unique<ScratchEnv<platform::Win32InstallPlatform>>("win32", std::to_string(GetCurrentProcessId()));
 }
 
 }  // namespace ov::contract

@@ -97,9 +97,6 @@ class RecordingPlatform : public platform::Platform {
   platform::ProfileApi& Profile() override { return inner_.Profile(); }
   platform::SystemApi& System() override { return inner_.System(); }
   platform::ShellApi& Shell() override { return inner_.Shell(); }
-  platform::InstallFileApi& InstallFiles() override { return inner_.InstallFiles(); }
-  platform::InstallShellApi& InstallShell() override { return inner_.InstallShell(); }
-  platform::ProcessApi& Processes() override { return inner_.Processes(); }
 
  private:
   FakePlatform& inner_;

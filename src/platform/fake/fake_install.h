@@ -13,7 +13,7 @@
 #include "platform/fake/fake_failures.h"
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/platform.h"
+#include "platform/install.h"
 
 namespace ov::platform::fake {
 

@@ -11,11 +11,11 @@
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
-#include "platform/platform.h"
+#include "platform/install.h"
 
 namespace ov::platform {
 
-class FakePlatform : public Platform {
+class FakePlatform : public InstallPlatform {
  public:
   // A Japanese Windows XP with C:\WINDOWS, C:\WINDOWS\system32 and C:\WINDOWS\TEMP\.
   FakePlatform();

@@ -2,7 +2,8 @@
 // expansion, special folders, the shell link object, ShellExecuteA, processes and libraries.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/install.h"
+#include "platform/win32/win32_platform.h"
 
 namespace ov::platform {
 
@@ -29,6 +30,25 @@ class Win32Processes : public ProcessApi {
   Error StartProcess(const std::string& application, const std::string& commandLine, int show,
                      std::unique_ptr<Process>& process) override;
   Error LoadModule(const std::string& path, std::unique_ptr<Module>& module) override;
+};
+
+// The installer's real platform: the shell extension's operations and its own.
+class Win32InstallPlatform : public InstallPlatform {
+ public:
+  FileApi& Files() override { return base_.Files(); }
+  RegistryApi& Registry() override { return base_.Registry(); }
+  ProfileApi& Profile() override { return base_.Profile(); }
+  SystemApi& System() override { return base_.System(); }
+  ShellApi& Shell() override { return base_.Shell(); }
+  InstallFileApi& InstallFiles() override { return installFiles_; }
+  InstallShellApi& InstallShell() override { return installShell_; }
+  ProcessApi& Processes() override { return processes_; }
+
+ private:
+  Win32Platform base_;
+  Win32InstallFiles installFiles_;
+  Win32InstallShell installShell_;
+  Win32Processes processes_;
 };
 
 }  // namespace ov::platform

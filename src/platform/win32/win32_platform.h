@@ -3,7 +3,6 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/win32/win32_install.h"
 
 namespace ov::platform {
 
@@ -75,9 +74,6 @@ class Win32Platform : public Platform {
   ProfileApi& Profile() override { return profile_; }
   SystemApi& System() override { return system_; }
   ShellApi& Shell() override { return shell_; }
-  InstallFileApi& InstallFiles() override { return installFiles_; }
-  InstallShellApi& InstallShell() override { return installShell_; }
-  ProcessApi& Processes() override { return processes_; }
 
  private:
   Win32Files files_;
@@ -85,9 +81,6 @@ class Win32Platform : public Platform {
   Win32Profile profile_;
   Win32System system_;
   Win32Shell shell_;
-  Win32InstallFiles installFiles_;
-  Win32InstallShell installShell_;
-  Win32Processes processes_;
 };
 
 }  // namespace ov::platform

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/install.h"
 #include "setup/engine/path_macros.h"
 #include "ui/backend.h"
 
@@ -18,8 +18,8 @@ namespace ov::setup {
 // the installer's main window (owner of its message boxes), the run mode ("SETUP" or
 // "UNSETUP") and the folder table, which also holds the OS kind.
 struct EngineContext {
-  EngineContext(platform::Platform& platformRef, ui::Backend& uiRef) : platform(platformRef), ui(uiRef) {}
-  platform::Platform& platform;
+  EngineContext(platform::InstallPlatform& platformRef, ui::Backend& uiRef) : platform(platformRef), ui(uiRef) {}
+  platform::InstallPlatform& platform;
   ui::Backend& ui;
   std::uintptr_t mainWindow = 0;
   std::string mode = "SETUP";

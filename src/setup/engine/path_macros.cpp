@@ -5,7 +5,7 @@
 namespace ov::setup {
 namespace {
 
-using platform::Platform;
+using platform::InstallPlatform;
 
 const char* const kTokens[kMacroCount] = {
     "(App)", "(Prg)", "(Win)", "(Sys)", "(Tmp)", "(Boo)", "(Set)", "(Edr)", "(Smn)", "(Sta)",
@@ -13,7 +13,7 @@ const char* const kTokens[kMacroCount] = {
 };
 
 // A special folder with its trailing "\"; a failed query gives "\" alone.
-std::string SpecialFolderValue(Platform& platform, int csidl) {
+std::string SpecialFolderValue(InstallPlatform& platform, int csidl) {
   return EnsureSeparator(SpecialFolderPath(platform, csidl), "B");
 }
 
@@ -41,12 +41,12 @@ std::string OsKindOf(const platform::VersionInfo& version) {
   return version.platformId == platform::platform_id::kWin32Nt ? "NT" : "notNT";
 }
 
-std::string SpecialFolderPath(Platform& platform, int csidl) {
+std::string SpecialFolderPath(InstallPlatform& platform, int csidl) {
   std::string path;
   return platform.InstallShell().SpecialFolder(csidl, path) == platform::error::kSuccess ? path : std::string();
 }
 
-std::vector<std::string> ResolveFolderTable(Platform& platform, PathMacroTable& table, const std::string& sourceFolder) {
+std::vector<std::string> ResolveFolderTable(InstallPlatform& platform, PathMacroTable& table, const std::string& sourceFolder) {
   using namespace platform::csidl;
   std::vector<std::string> fatal;
   PathMacroTable& t = table;

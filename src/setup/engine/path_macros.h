@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/install.h"
 
 namespace ov::setup {
 
@@ -36,13 +36,13 @@ struct PathMacroTable {
 std::string OsKindOf(const platform::VersionInfo& version);
 
 // The special folder's path, empty when the system has none.
-std::string SpecialFolderPath(platform::Platform& platform, int csidl);
+std::string SpecialFolderPath(platform::InstallPlatform& platform, int csidl);
 
 // Fills every value except (App) (its own token) and (Set) (empty), in the order that
 // lets later values derive from earlier ones. table.osKind must be set. sourceFolder: the
 // folder that holds the running installer. Returns the fatal error lines (Windows or
 // system folder not obtained).
-std::vector<std::string> ResolveFolderTable(platform::Platform& platform, PathMacroTable& table,
+std::vector<std::string> ResolveFolderTable(platform::InstallPlatform& platform, PathMacroTable& table,
                                             const std::string& sourceFolder);
 
 // (App) := folder with one trailing "\"; with setDrive also (Set) := its drive and "\".

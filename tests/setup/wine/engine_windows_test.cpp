@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/cp932.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_install.h"
 #include "setup/engine/file_utils.h"
 #include "setup/text/str_op.h"
 #include "support/readable.h"
@@ -56,7 +56,7 @@ class EngineWindowsTest : public ::testing::Test {
     return text;
   }
 
-  Win32Platform platform_;
+  Win32InstallPlatform platform_;
   ui::headless::HeadlessBackend ui_;
   EngineContext context_{platform_, ui_};
   std::vector<std::string> fatal_;
