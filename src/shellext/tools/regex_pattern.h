@@ -46,7 +46,8 @@ class RegexMatch {
 // own: "表" (0x95 0x5C) is no backslash, ア (0x83 "A") no letter, "." takes a whole
 // character, and no match or group starts or ends inside one. Private-use code points have
 // no case, so caseless matching folds A to Z only, as over bytes with the default tables;
-// \w, \d and \s stay ASCII.
+// \w, \d and \s stay ASCII. A pattern names characters, not bytes: \x83 no longer
+// matches the lead byte of ア.
 std::string ToEngineText(std::string_view cp932);
 
 class RegexPattern {
