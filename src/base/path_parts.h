@@ -23,4 +23,11 @@ std::string ExtensionPart(std::string_view path);
 // The name part without its extension: "a.tar" for "C:\x\a.tar.gz".
 std::string NameWithoutExtension(std::string_view path);
 
+// True when name can stand as one file or folder name inside a folder: not empty, no
+// control character and none of \ / : * ? " < > |, not ending in a blank or a dot (which
+// Windows drops, so that "." and ".." are refused too) or in a lone lead byte, and not a
+// device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, any case, with or without an
+// extension). Trail bytes are never taken for those characters (表 ends in 0x5C).
+bool IsValidFileName(std::string_view name);
+
 }  // namespace ov::base

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/cp932.h"
@@ -49,6 +50,24 @@ TEST(PathParts, SplitsFolderNameAndExtension) {
     EXPECT_BYTES(ExtensionPart(c.path), c.extension);
     EXPECT_BYTES(NameWithoutExtension(c.path), c.withoutExtension);
     EXPECT_EQ(FolderPart(c.path) + NamePart(c.path), c.path);
+  }
+}
+
+TEST(PathParts, ValidFileNames) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"a.txt", true}, {"表.txt", true}, {"ソ", true}, {"能力表", true},  // 0x5C second bytes
+      {".profile", true}, {"a b", true}, {"CONSOLE.txt", true}, {"COM10", true}, {"LPT0.txt", true},
+      {"xCON", true}, {"con_1.txt", true}, {"ｱ.txt", true}, {"ー", true},
+      {"", false}, {".", false}, {"..", false}, {"a.", false}, {"a ", false}, {"a. ", false},
+      {"..\\a", false}, {"a\\b", false}, {"a/b", false}, {"a:b", false}, {"a*", false}, {"a?", false},
+      {"a\"b", false}, {"a<b", false}, {"a>b", false}, {"a|b", false}, {"a\tb", false}, {std::string("a\0b", 3), false},
+      {"CON", false}, {"con.txt", false}, {"Prn", false}, {"AUX.tar.gz", false}, {"NUL .txt", false},
+      {"COM1", false}, {"com9.log", false}, {"LPT1", false}, {"lpt9.x", false},
+      {"abc\x81", false},  // a lone lead byte at the end
+  };
+  for (const auto& [name, valid] : cases) {
+    SCOPED_TRACE(ov::test::Readable(name));
+    EXPECT_EQ(IsValidFileName(name), valid);
   }
 }
 

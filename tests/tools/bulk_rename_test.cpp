@@ -87,6 +87,14 @@ TEST(BuildBulkRenameName, NumberRemoval) {
       {parens, "(3).jpg", "(3).jpg"},
       {brackets, "photo[01].png", "photo.png"},
       {brackets, "a[1][2].txt", "a[1].txt"},
+      // "-", "(", ")", "[", "]" and digits count only at character starts: ー is 0x81 "[",
+      // ゾ 0x83 "]", 表 0x95 "\\"; none of them is cut.
+      {brackets, "abー1].jpg", "abー1].jpg"},
+      {brackets, "abー[1].jpg", "abー.jpg"},
+      {brackets, "スーパー[01].jpg", "スーパー.jpg"},
+      {hyphen, "表ー1.txt", "表ー1.txt"},
+      {parens, "写真(2).jpg", "写真.jpg"},
+      {brackets, "ゾ[2]ゾ.txt", "ゾ[2]ゾ.txt"},
   });
 }
 
@@ -189,8 +197,8 @@ TEST(ExpandOutputFormat, DoubleByteCharactersAreWhole) {
       {"(.*)", "x", "$5表$1", "表x"},     // passed over unexamined, both bytes
       {"(.*)_(\\d+)", "ソ表_12", "$2\\表$1", "12表ソ表"},
       {"(.*)", "表", "$1\\$1", "表$1"},  // group text ending in 0x5C is not an escape
-      // A group may hold half a character; the format's own characters stay whole.
-      {"(.)", "表", "$1\\$1", "\x95$1"},
+      // A group holds whole characters; the format's own characters stay whole.
+      {"(.)", "表", "$1\\$1", "表$1"},
   };
   ExpectExpansions(cases);
 }
@@ -210,8 +218,9 @@ TEST(RegexPattern, DoubleByteCharactersInPatterns) {
       {"(\\表)", "表", "$1", "表"},    // an escaped double-byte character is itself
       {"\\Q表\\E(\\d)", "表1", "$1", "1"},
       {"(?#表)(a)", "a", "$1", "a"},
-      // Inside a class the engine matches bytes: both bytes are members.
+      // A class holds whole characters, ranges run in code order.
       {"([表ソ]+)", "表", "$1", "表"},
+      {"([ぁ-ん]+)", "カなかナ", "$1", "なか"},
       {"(x[ー]+)", "xー", "$1", "xー"},
       {"([^ー]+)", "abーc", "$1", "ab"},
       {"(\\d+)ー", "12ー", "$1", "12"},
@@ -223,13 +232,68 @@ TEST(RegexPattern, DoubleByteCharactersInPatterns) {
   ASSERT_TRUE(katakana.has_value());
   EXPECT_LT(katakana->Match("ヂ").Count(), 0);
   EXPECT_EQ(katakana->Match("ア").Count(), 1);
-  // The groups of the rewriting do not capture.
+  // The characters' own code points add no groups.
   std::optional<RegexPattern> two = RegexPattern::Compile("(表)ソ(ー)");
   ASSERT_TRUE(two.has_value());
   EXPECT_EQ(two->CaptureCount(), 2);
   // Patterns that were wrong before stay wrong.
   EXPECT_FALSE(RegexPattern::Compile("(表").has_value());
   EXPECT_FALSE(RegexPattern::Compile("表\\").has_value());
+}
+
+// Subjects are matched on whole characters: a letter never matches a second byte (ア is
+// 0x83 "A", ヂ 0x83 "a", 表 0x95 "\", ー 0x81 "["), "." and a negated class take a whole
+// character, and no match or group starts or ends inside one. Half-width katakana (one
+// byte each) are characters too.
+TEST(RegexPattern, SubjectsAreWholeCharacters) {
+  struct WholeCase {
+    const char* pattern;
+    std::string subject;
+    std::string format;
+    std::string expected;  // empty: no expansion
+  };
+  const std::vector<WholeCase> cases = {
+      {"(a)", "アイ", "$1", ""},              // caseless "a" against the second byte of ア
+      {"(A)", "ヂ", "$1", ""},
+      {"(\\\\)", "表", "$1", ""},              // a backslash is not the second byte of 表
+      {"(\\[)", "ー", "$1", ""},
+      {"(\\w+)", "アB", "[$1]", "[B]"},      // \w is ASCII: ア is no word character
+      {"(.)", "アB", "[$1]", "[ア]"},
+      {"(.)$", "xア", "[$1]", "[ア]"},
+      {"(..)", "表ソx", "[$1]", "[表ソ]"},
+      {"([^a]+)", "表ソa", "[$1]", "[表ソ]"},
+      {"^(.{2})", "ｱｲｳ", "[$1]", "[ｱｲ]"},
+      {"(.*)\\[[0-9]*\\]$", "abー1]", "$1", ""},   // ー holds no "["
+      {"(.*)\\[[0-9]*\\]$", "abー[1]", "$1", "abー"},
+      {"(.*)-[0-9]*$", "表-1", "$1", "表"},
+      // Case folding stays A to Z: full-width and Greek letters keep their case.
+      {"(ａ)", "Ａ", "$1", ""},
+      {"(α)", "Α", "$1", ""},
+      {"(ABC)", "xabc", "$1", "abc"},
+  };
+  for (const WholeCase& c : cases) {
+    SCOPED_TRACE(std::string("pattern ") + test::Readable(c.pattern) + ", subject " + test::Readable(c.subject));
+    const std::optional<RegexPattern> pattern = RegexPattern::Compile(c.pattern);
+    ASSERT_TRUE(pattern.has_value());
+    EXPECT_BYTES(ExpandOutputFormat(c.subject, *pattern, c.format), c.expected);
+  }
+
+  // Offsets are byte offsets of the subject, at character starts.
+  std::optional<RegexPattern> after = RegexPattern::Compile("(.)(b)");
+  ASSERT_TRUE(after.has_value());
+  const RegexMatch match = after->Match("表ソb");
+  ASSERT_EQ(match.Count(), 3);
+  EXPECT_EQ(match.GroupStart(0), 2u);
+  EXPECT_EQ(match.GroupStart(2), 4u);
+  EXPECT_EQ(match.GroupEnd(2), 5u);
+  // \C would match a part of a character: such a pattern does not compile.
+  EXPECT_FALSE(RegexPattern::Compile("(\\C)").has_value());
+  // A lone lead byte at the end is a character of its own.
+  std::optional<RegexPattern> last = RegexPattern::Compile("(.)$");
+  ASSERT_TRUE(last.has_value());
+  const RegexMatch lone = last->Match("a\x83");
+  ASSERT_EQ(lone.Count(), 2);
+  EXPECT_EQ(lone.GroupStart(1), 1u);
 }
 
 TEST(RegexPattern, CountsGroupsAndMarksUnsetOnes) {

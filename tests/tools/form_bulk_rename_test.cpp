@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/path_parts.h"
 #include "platform/fake/fake_platform.h"
 #include "shellext/menu/selection.h"
+#include "shellext/tools/bulk_rename_rules.h"
 #include "shellext/tools/form_bulk_rename.h"
 #include "shellext/tools/safe_rename_batch.h"
 #include "support/readable.h"
@@ -329,6 +331,133 @@ TEST_F(FormBulkRenameTest, AnOutsideCollisionFailsWithTheRenameMessageAndTheRunG
   EXPECT_BYTES(backend_.MessageBoxes()[0].text, RenameMessage("c.txt", "outside.txt"));
   EXPECT_EQ(Folder(), (std::map<std::string, std::string>{
                           {"c.txt", "c.txt"}, {"outside.txt", "outside.txt"}, {"outside4.txt", "d_4.txt"}}));
+}
+
+// Batches in which a new name cannot be given: a name held by a selected file that keeps
+// it, a name some other file got first, a name that is no file name of the folder. Each is
+// previewed (red where the name is taken or invalid), then executed: each content exactly
+// once, the messages in order, nothing outside the folder touched.
+TEST_F(FormBulkRenameTest, NamesThatCannotBeGiven) {
+  struct Case {
+    const char* title;
+    std::vector<std::string> files;
+    std::function<void(TFormBulkRename&)> settings;
+    std::map<std::string, std::pair<std::string, bool>> preview;  // name -> new name, red
+    std::map<std::string, std::string> after;                     // name -> contents
+    std::vector<std::string> messages;
+  };
+  const auto regex = [](const char* pattern, const char* format) {
+    return [=](TFormBulkRename& f) {
+      f.ChkUseRegExp.SetChecked(true);
+      f.EditPattern.SetText(pattern);
+      f.EditFormat.SetText(format);
+    };
+  };
+  const auto numbers = [](int item) {
+    return [=](TFormBulkRename& f) {
+      f.ChkRemoveNumbers.SetChecked(true);
+      f.RemoveNumbers.SetItemIndex(item);
+    };
+  };
+  std::vector<Case> cases = {
+      {"two files, one new name that neither bears", {"ta.txt", "ta1.txt", "ta2.txt"},
+       regex("^(?|(t)a|(ta)\\d)$", "$1"),
+       {{"ta.txt", {"t.txt", false}}, {"ta1.txt", {"ta.txt", false}}, {"ta2.txt", {"ta.txt", false}}},
+       {{"t.txt", "ta.txt"}, {"ta.txt", "ta1.txt"}, {"ta2.txt", "ta2.txt"}},
+       {RenameMessage("ta2.txt", "ta.txt")}},
+      {"extension table onto a name kept", {"x.jpeg", "x.jpg"},
+       [](TFormBulkRename& f) {
+         f.ChkChangeExt.SetChecked(true);
+         f.EditOldExt.SetText(".jpeg");
+         f.EditNewExt.SetText(".jpg");
+         f.BtnAddExt.Click();
+       },
+       {{"x.jpeg", {"x.jpg", true}}, {"x.jpg", {"x.jpg", false}}},
+       {{"x.jpeg", "x.jpeg"}, {"x.jpg", "x.jpg"}},
+       {RenameMessage("x.jpeg", "x.jpg")}},
+      {"number removal (000) onto a name kept", {"photo(1).jpg", "photo.jpg"}, numbers(1),
+       {{"photo(1).jpg", {"photo.jpg", true}}, {"photo.jpg", {"photo.jpg", false}}},
+       {{"photo(1).jpg", "photo(1).jpg"}, {"photo.jpg", "photo.jpg"}},
+       {RenameMessage("photo(1).jpg", "photo.jpg")}},
+      {"number removal [000] never cuts ー", {"abー1].jpg", "abー[2].jpg"}, numbers(2),
+       {{"abー1].jpg", {"abー1].jpg", false}}, {"abー[2].jpg", {"abー.jpg", false}}},
+       {{"abー1].jpg", "abー1].jpg"}, {"abー.jpg", "abー[2].jpg"}},
+       {}},
+      {"a format that leaves the folder", {"a.txt", "b.txt"}, regex("(.*)", "..\\\\$1"),
+       {{"a.txt", {"..\\a.txt", true}}, {"b.txt", {"..\\b.txt", true}}},
+       {{"a.txt", "a.txt"}, {"b.txt", "b.txt"}},
+       {RenameMessage("a.txt", "..\\a.txt"), RenameMessage("b.txt", "..\\b.txt")}},
+      {"a valid name that holds a device name", {"c.txt"}, regex("(c)", "$1CON"),
+       {{"c.txt", {"cCON.txt", false}}}, {{"cCON.txt", "c.txt"}}, {}},
+      {"device names with and without extension", {"x1.txt", "x2"}, regex("(x)", "nul"),
+       {{"x1.txt", {"nul.txt", true}}, {"x2", {"nul", true}}},
+       {{"x1.txt", "x1.txt"}, {"x2", "x2"}},
+       {RenameMessage("x1.txt", "nul.txt"), RenameMessage("x2", "nul")}},
+  };
+  // One file each, the format typed as the new base: the names no folder can hold.
+  for (const char* format : {"$1 ", "$1.", "Com1", "a:b", "a|b", "\\\\server"}) {
+    Case c{format, {"f"}, regex("(f)", format), {}, {{"f", "f"}}, {}};
+    const std::optional<RegexPattern> pattern = RegexPattern::Compile("(f)");
+    const std::string expanded = ExpandOutputFormat("f", *pattern, format);
+    c.preview = {{"f", {expanded, true}}};
+    c.messages = {RenameMessage("f", expanded)};
+    cases.push_back(c);
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    platform::FakePlatform fresh;
+    HeadlessBackend backend;
+    ASSERT_EQ(fresh.Files().PutFile("C:\\outside.txt", "outside"), 0u);
+    std::vector<std::string> selection;
+    for (const std::string& name : c.files) {
+      ASSERT_EQ(fresh.Files().PutFile(kFolder + name, name), 0u);
+      selection.push_back(kFolder + name);
+    }
+    TFormBulkRename form(fresh, backend, &selection);
+    c.settings(form);
+    HeadlessBackend::SetVisibleRows(form.Preview, 0, 40);
+    std::map<std::string, std::pair<std::string, bool>> preview;
+    for (int row = 0; row < form.Preview.ItemCount(); ++row) {
+      preview[form.Preview.CellText(row, 0)] = {form.Preview.CellText(row, 1), form.Preview.DrawCell(row, 1) == kRed};
+    }
+    EXPECT_EQ(preview, c.preview);
+
+    backend.SetModalHandler([](ui::Form& f) { dynamic_cast<TFormBulkRename&>(f).BtnOK.Click(); });
+    EXPECT_EQ(form.ShowModal(), ui::mrOk);
+    std::map<std::string, std::string> after;
+    platform::FindEntry entry;
+    std::unique_ptr<platform::FileSearch> search;
+    ASSERT_EQ(fresh.Files().FindFirst(kFolder + "*", entry, search), 0u);
+    do {
+      if (entry.attributes & platform::attribute::kDirectory) continue;
+      fresh.Files().ReadContents(kFolder + entry.name, after[entry.name]);
+    } while (search->Next(entry) == 0);
+    EXPECT_EQ(after, c.after);
+    std::string outside;
+    EXPECT_EQ(fresh.Files().ReadContents("C:\\outside.txt", outside), 0u);
+    EXPECT_EQ(outside, "outside");
+    EXPECT_EQ(fresh.Files().ReadContents("C:\\a.txt", outside), platform::error::kFileNotFound);
+    ASSERT_EQ(backend.MessageBoxes().size(), c.messages.size());
+    for (std::size_t i = 0; i < c.messages.size(); ++i) EXPECT_BYTES(backend.MessageBoxes()[i].text, c.messages[i]);
+  }
+}
+
+// Number removal "-000" on a-1.txt, a-2.txt and a.txt: a.txt keeps its name, so neither
+// other file may take it; whichever order the comparison gives, both are refused.
+TEST_F(FormBulkRenameTest, HyphenRemovalOntoANameKeptRefusesBoth) {
+  const std::vector<std::string> selection = Put({"a-1.txt", "a-2.txt", "a.txt"});
+  TFormBulkRename form(platform_, backend_, &selection);
+  form.ChkRemoveNumbers.SetChecked(true);
+  for (const Row& row : Painted(form)) {
+    EXPECT_EQ(row.newName, "a.txt");
+    EXPECT_EQ(row.color == kRed, row.name != "a.txt") << row.name;
+  }
+  EXPECT_EQ(Run(form, [](TFormBulkRename& f) { f.BtnOK.Click(); }), ui::mrOk);
+  EXPECT_EQ(Folder(), (std::map<std::string, std::string>{{"a-1.txt", "a-1.txt"}, {"a-2.txt", "a-2.txt"}, {"a.txt", "a.txt"}}));
+  std::vector<std::string> texts;
+  for (const auto& box : backend_.MessageBoxes()) texts.push_back(box.text);
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(texts, (std::vector<std::string>{RenameMessage("a-1.txt", "a.txt"), RenameMessage("a-2.txt", "a.txt")}));
 }
 
 TEST_F(FormBulkRenameTest, ANewNameThatDiffersOnlyInCaseIsShownButNotCarriedOut) {

@@ -63,6 +63,15 @@ TEST(ConditionalDeleteStrings, AllOfAnyOneAndRegularExpressions) {
       // Full-width letters are not folded.
       {"ａｂｃ.txt", {{"ＡＢＣ", true}}, true, false},
       {"表示.txt", {{"示\\.TXT$", true}}, true, true},
+      // A pattern sees whole characters: a letter never matches a second byte (ア is 83 41,
+      // イ 83 43, 表 95 5C, ー 81 5B), "." takes a double-byte character whole.
+      {"アイ.txt", {{"a", true}}, true, false},
+      {"アイ.txt", {{"c", true}}, true, false},
+      {"data.txt", {{"a", true}}, true, true},
+      {"表.txt", {{"\\\\", true}}, true, false},
+      {"ー.txt", {{"\\[", true}}, true, false},
+      {"アイ.txt", {{"^.イ\\.", true}}, true, true},
+      {"アイ.txt", {{"^.{2}\\.txt$", true}}, true, true},
       // A pattern that does not compile never hits: under all-of nothing is met, under
       // any-one the other lines still count.
       {"abc.txt", {{"(", true}, {"abc", false}}, true, false},

@@ -244,6 +244,25 @@ TEST_F(SeriesTest, ARowWhoseFolderCannotBeMadeStaysWhileTheOthersMove) {
   EXPECT_TRUE(ui_.MessageBoxes().empty());
 }
 
+// A series name that is no folder name of the files' folder ("..", ".", a trailing dot, a
+// typed path): its files stay where they are, without a message; the others still move.
+TEST_F(SeriesTest, ASeriesThatIsNoFolderNameStaysInPlace) {
+  ASSERT_EQ(platform_.Files().PutFile("C:\\keep.txt", "keep"), 0u);
+  TFormFileSeries form(ui_, platform_,
+                       Put({"..1.txt", "..2.txt", ".1.txt", ".2.txt", "a.1.txt", "b_1.txt", "IMG_1.jpg"}));
+  ASSERT_EQ(Rows(form), Names({"..:2", ".:2", "a.:1", "b:1", "IMG:1"}));
+  EXPECT_TRUE(form.SeriesListView.EndCaptionEdit(3, "..\\up"));
+  const Names root = List("C:\\");
+  form.BtnOK.Click();
+  EXPECT_EQ(form.ModalResult(), ui::mrOk);
+  EXPECT_EQ(List(kFolder), Names({"..1.txt", "..2.txt", ".1.txt", ".2.txt", "a.1.txt", "b_1.txt", "IMG"}));
+  EXPECT_EQ(List(kFolder + "IMG\\"), Names({"IMG_1.jpg"}));
+  EXPECT_EQ(List("C:\\"), root);
+  EXPECT_EQ(platform_.Shell().Operations().size(), 1u);
+  EXPECT_EQ(platform_.Failures().Calls("CreateDirectoryA"), 1u);
+  EXPECT_TRUE(ui_.MessageBoxes().empty());
+}
+
 TEST_F(SeriesTest, AFailedOrCancelledMoveGoesOnWithTheNextRow) {
   TFormFileSeries form(ui_, platform_, Put({"DSC-0001.jpg", "IMG_0001.jpg"}));
   platform_.Failures().FailCall("SHFileOperationA", 1, platform::error::kAccessDenied);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -221,6 +222,41 @@ TEST_F(RenumberDialog, FolderOfTheNewNameIsAConflict) {
     platform.Files().RemoveFolder(folder.Path() + "img2.jpg");
     user->PressEscape(form);
   });
+}
+
+// A base name that would make a name no file of this folder can bear: every such row is
+// red like a taken name, and the button stays disabled.
+TEST_F(RenumberDialog, NameThatIsNoFileNameIsAConflict) {
+  struct Case {
+    const char* base;
+    const char* extension;  // typed with the extension box checked; nullptr: unchecked
+    std::vector<std::string> names;
+  };
+  const std::vector<Case> cases = {
+      {"..\\r", nullptr, {"..\\r1.jpg", "..\\r2.jpg"}},
+      {"sub\\r", nullptr, {"sub\\r1.jpg", "sub\\r2.jpg"}},
+      {"LPT", nullptr, {"LPT1.jpg", "LPT2.jpg"}},
+      {"r", ".", {"r1.", "r2."}},
+      {"r:", nullptr, {"r:1.jpg", "r:2.jpg"}},
+      {"r?", nullptr, {"r?1.jpg", "r?2.jpg"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.base);
+    Open({"a.jpg", "b.jpg"}, [&](TFormRenumber& form) {
+      user->Type(form.EditBaseName, c.base);
+      if (c.extension != nullptr) {
+        user->Click(form.ChkChangeExt);
+        user->Type(form.NewExtension, c.extension);
+      }
+      ExpectColumn(form, 1, c.names);
+      EXPECT_EQ(user->DrawnTextColor(form.FileListView, 0, 1), ui::clRed);
+      EXPECT_EQ(user->DrawnTextColor(form.FileListView, 1, 1), ui::clRed);
+      EXPECT_TRUE(user->ShownVisible(form.LbAlreadyExists));
+      EXPECT_FALSE(user->ShownEnabled(form.BtnOK));
+      user->PressEscape(form);
+    });
+    EXPECT_EQ(folder.Contents(), (std::map<std::string, std::string>{{"a.jpg", "was a.jpg"}, {"b.jpg", "was b.jpg"}}));
+  }
 }
 
 TEST_F(RenumberDialog, ExecuteRenamesInListOrderThroughTheCollisionSafeBatch) {

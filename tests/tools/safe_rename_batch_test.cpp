@@ -71,14 +71,14 @@ TEST_F(SafeRenameBatchTest, RotationMovesEachHolderAsideAndLeavesNoTemporaryFile
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(SafeRenameBatchTest, SwapTriesAHarmlessMoveAsideForTheSecondFile) {
+TEST_F(SafeRenameBatchTest, SwapMovesOnlyTheFirstHolderAside) {
   const auto batch = Put(dir_, {"a", "b"});
   Run(batch, InOrder(2), {"b", "a"});
   const std::map<std::string, std::string> expected = {{"a", "was b"}, {"b", "was a"}};
   EXPECT_EQ(Folder(dir_), expected);
   EXPECT_TRUE(messages_.empty());
-  // The second file's target is still listed under the first file: a name is drawn again.
-  EXPECT_EQ(platform_.Failures().Calls("GetTempFileNameA"), 2u);
+  // The working list follows each rename: a is free when the second file's turn comes.
+  EXPECT_EQ(platform_.Failures().Calls("GetTempFileNameA"), 1u);
 }
 
 TEST_F(SafeRenameBatchTest, ProcessingOrderDecidesWhoMovesFirst) {
@@ -117,26 +117,30 @@ TEST_F(SafeRenameBatchTest, SameNewNameForTwoFilesThatDoNotBearIt) {
   EXPECT_BYTES(messages_[0], RenameMessage("b", "c"));
 }
 
-TEST_F(SafeRenameBatchTest, SameNewNameWhenTheHolderComesSecondShowsItsTemporaryName) {
-  const auto batch = Put(dir_, {"a", "c"});
-  Run(batch, InOrder(2), {"c", "c"});
-  const auto files = Folder(dir_);
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files.at("c"), "was a");
-  const std::string temporary = files.begin()->first == "c" ? std::next(files.begin())->first : files.begin()->first;
-  EXPECT_EQ(temporary.substr(0, 3), "RNF");
-  EXPECT_EQ(files.at(temporary), "was c");
+// A file that got its new name in this run holds it: x.txt took "t", ta1 took "ta"; ta2,
+// wanting "ta" too, fails instead of moving ta1 aside under a temporary name.
+TEST_F(SafeRenameBatchTest, NameGivenInThisRunIsNeverMovedAside) {
+  const auto batch = Put(dir_, {"ta.txt", "ta1.txt", "ta2.txt"});
+  Run(batch, InOrder(3), {"t.txt", "ta.txt", "ta.txt"});
+  const std::map<std::string, std::string> expected = {
+      {"t.txt", "was ta.txt"}, {"ta.txt", "was ta1.txt"}, {"ta2.txt", "was ta2.txt"}};
+  EXPECT_EQ(Folder(dir_), expected);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_BYTES(messages_[0], RenameMessage(temporary, "c"));
+  EXPECT_BYTES(messages_[0], RenameMessage("ta2.txt", "ta.txt"));
+  EXPECT_EQ(platform_.Failures().Calls("GetTempFileNameA"), 0u);
 }
 
-TEST_F(SafeRenameBatchTest, SameNewNameWhenTheHolderComesFirstIsSilent) {
-  const auto batch = Put(dir_, {"a", "c"});
-  Run(batch, {1, 0}, {"c", "c"});
-  const auto files = Folder(dir_);
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files.at("c"), "was a");
-  EXPECT_TRUE(messages_.empty());
+// A file processed already, whose own rename failed, keeps the name it has.
+TEST_F(SafeRenameBatchTest, FileWhoseRenameFailedIsNotMovedAsideLater) {
+  const auto batch = Put(dir_, {"a", "b"});
+  platform_.Failures().FailPath("MoveFileA", dir_ + "a", platform::error::kSharingViolation,
+                                platform::fake::PathMatch::kEquals);
+  Run(batch, InOrder(2), {"x", "a"});
+  const std::map<std::string, std::string> expected = {{"a", "was a"}, {"b", "was b"}};
+  EXPECT_EQ(Folder(dir_), expected);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_BYTES(messages_[0], RenameMessage("a", "x"));
+  EXPECT_BYTES(messages_[1], RenameMessage("b", "a"));
 }
 
 TEST_F(SafeRenameBatchTest, NoTemporaryNameStopsTheRun) {

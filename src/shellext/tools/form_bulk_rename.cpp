@@ -144,14 +144,21 @@ std::string TFormBulkRename::NewName(std::size_t k) const {
   return BuildBulkRenameName(platform_.System(), Settings(), base::NamePart(selection_[k]));
 }
 
-bool TFormBulkRename::InSelection(const std::string& path) const {
+std::size_t TFormBulkRename::SelectedIndex(const std::string& path) const {
   // The copy is sorted by the same comparison, so a binary search finds any equal entry.
   platform::SystemApi& system = platform_.System();
   const auto at = std::lower_bound(selection_.begin(), selection_.end(), path,
                                    [&system](const std::string& entry, const std::string& wanted) {
                                      return system.CompareNoCase(entry, wanted) < 0;
                                    });
-  return at != selection_.end() && system.CompareNoCase(*at, path) == 0;
+  if (at == selection_.end() || system.CompareNoCase(*at, path) != 0) return std::string::npos;
+  return static_cast<std::size_t>(at - selection_.begin());
+}
+
+bool TFormBulkRename::KeepsItsName(std::size_t k) const {
+  const std::string name = NewName(k);
+  return platform_.System().CompareNoCase(selection_[k], base::FolderPart(selection_[k]) + name) == 0 ||
+         !base::IsValidFileName(name);
 }
 
 void TFormBulkRename::ChkRemoveNumbersClick(ui::Control& /*sender*/) {
@@ -215,11 +222,22 @@ void TFormBulkRename::PreviewCustomDrawSubItem(ui::ListView& /*sender*/, int ind
                                                ui::Color& textColor) {
   if (subItem != 1 || index < 0 || static_cast<std::size_t>(index) >= selection_.size()) return;
   const auto k = static_cast<std::size_t>(index);
-  const std::string target = base::FolderPart(selection_[k]) + NewName(k);
-  std::uint32_t attributes = platform::attribute::kInvalid;
-  // A name another selected file holds is no collision: the execution moves that file aside.
-  const bool collides = platform_.Files().GetAttributes(target, attributes) == platform::error::kSuccess &&
-                        attributes != platform::attribute::kInvalid && !InSelection(target);
+  const std::string name = NewName(k);
+  const std::string target = base::FolderPart(selection_[k]) + name;
+  platform::SystemApi& system = platform_.System();
+  bool collides = false;
+  if (system.CompareNoCase(target, selection_[k]) != 0) {
+    // A name that is no file name of this folder is never given.
+    collides = !base::IsValidFileName(name);
+    std::uint32_t attributes = platform::attribute::kInvalid;
+    if (!collides && platform_.Files().GetAttributes(target, attributes) == platform::error::kSuccess &&
+        attributes != platform::attribute::kInvalid) {
+      // A name another selected file holds is free only when the execution moves that file
+      // aside, which it does not to a file that keeps its name.
+      const std::size_t holder = SelectedIndex(target);
+      collides = holder == std::string::npos || KeepsItsName(holder);
+    }
+  }
   if (collides) textColor = kCollisionColor;
   LbAlreadyExists.SetVisible(collides);
 }

@@ -69,8 +69,10 @@ class TFormBulkRename : public ui::Form {
  private:
   // The name part of entry k of the selection copy and its new name under the settings.
   std::string NewName(std::size_t k) const;
-  // True when path is one of the selection copy's entries (name comparison).
-  bool InSelection(const std::string& path) const;
+  // The index of the selection copy's entry equal to path (name comparison), or npos.
+  std::size_t SelectedIndex(const std::string& path) const;
+  // True when file k is not renamed by an execution: its new name is its name, or no name.
+  bool KeepsItsName(std::size_t k) const;
 
   platform::Platform& platform_;
   std::vector<std::string> selection_;

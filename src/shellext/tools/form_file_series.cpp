@@ -164,7 +164,10 @@ void TFormFileSeries::BtnOKClick(ui::Control& /*sender*/) {
   for (int row = 0; row < SeriesListView.ItemCount(); ++row) {
     const std::vector<std::string>& members = rowFiles_[static_cast<std::size_t>(row)];
     if (members.empty()) continue;
-    const std::string target = base::FolderPart(members.front()) + SeriesListView.CellText(row, 0);
+    // ".", ".." or a name no folder can bear would move the files elsewhere, or nowhere.
+    const std::string name = SeriesListView.CellText(row, 0);
+    if (!base::IsValidFileName(name)) continue;
+    const std::string target = base::FolderPart(members.front()) + name;
     if (files.CreateFolder(target) != platform::error::kSuccess && !platform::FolderExists(files, target)) continue;
     platform::ShellFileOperation operation;
     operation.ownerWindow = Handle();

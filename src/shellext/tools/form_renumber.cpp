@@ -153,7 +153,10 @@ void TFormRenumber::Preview() {
   const RenumberSettings settings = CurrentSettings();
   const int start = EditStart.Position();
   const int count = FileListView.ItemCount();
+  rowOf_.assign(selection_.size(), -1);
   for (int i = 0; i < count; ++i) {
+    const auto k = static_cast<std::size_t>(FileListView.Item(i).data);
+    if (k < rowOf_.size()) rowOf_[k] = i;
     // Sub-item 0 is the second column.
     FileListView.SetSubItem(
         i, 0, shellext::BuildRenumberName(platform_.System(), settings, FileListView.CellText(i, 0), start + i));
@@ -187,13 +190,21 @@ void TFormRenumber::BtnUpClick(ui::Control& sender) {
   Preview();
 }
 
-bool TFormRenumber::InSelection(const std::string& path) {
+std::size_t TFormRenumber::SelectedIndex(const std::string& path) {
   platform::SystemApi& system = platform_.System();
   const auto found = std::lower_bound(sortedIndex_.begin(), sortedIndex_.end(), path,
                                       [&](std::size_t k, const std::string& p) {
                                         return system.CompareNoCase(selection_[k], p) < 0;
                                       });
-  return found != sortedIndex_.end() && system.CompareNoCase(selection_[*found], path) == 0;
+  if (found == sortedIndex_.end() || system.CompareNoCase(selection_[*found], path) != 0) return std::string::npos;
+  return *found;
+}
+
+bool TFormRenumber::KeepsItsName(std::size_t k) {
+  if (k >= rowOf_.size() || rowOf_[k] < 0 || rowOf_[k] >= FileListView.ItemCount()) return true;
+  const std::string name = FileListView.CellText(rowOf_[k], 1);
+  return platform_.System().CompareNoCase(selection_[k], base::FolderPart(selection_[k]) + name) == 0 ||
+         !base::IsValidFileName(name);
 }
 
 void TFormRenumber::FileListViewCustomDrawSubItem(ui::ListView& sender, int index, int subItem,
@@ -202,10 +213,22 @@ void TFormRenumber::FileListViewCustomDrawSubItem(ui::ListView& sender, int inde
   const ui::ListItem row = sender.Item(index);
   const auto k = static_cast<std::size_t>(row.data);
   if (k >= selection_.size()) return;
-  const std::string path = base::FolderPart(selection_[k]) + sender.CellText(index, 1);
-  std::uint32_t attributes = platform::attribute::kInvalid;
-  const bool exists = platform_.Files().GetAttributes(path, attributes) == platform::error::kSuccess;
-  if (exists && !InSelection(path)) {
+  const std::string name = sender.CellText(index, 1);
+  const std::string path = base::FolderPart(selection_[k]) + name;
+  platform::SystemApi& system = platform_.System();
+  bool conflict = false;
+  if (system.CompareNoCase(path, selection_[k]) != 0) {
+    // A name that is no file name of this folder is never given.
+    conflict = !base::IsValidFileName(name);
+    std::uint32_t attributes = platform::attribute::kInvalid;
+    if (!conflict && platform_.Files().GetAttributes(path, attributes) == platform::error::kSuccess) {
+      // A name another selected file holds is free only when the execution moves that file
+      // aside, which it does not to a file that keeps its name.
+      const std::size_t holder = SelectedIndex(path);
+      conflict = holder == std::string::npos || KeepsItsName(holder);
+    }
+  }
+  if (conflict) {
     textColor = ui::clRed;
     BtnOK.SetEnabled(false);
     LbAlreadyExists.Show();

@@ -55,11 +55,15 @@ class TFormRenumber : public ui::Form {
  private:
   void Layout();
   void Preview();
-  bool InSelection(const std::string& path);
+  // The index of the selection copy's entry equal to path (name comparison), or npos.
+  std::size_t SelectedIndex(const std::string& path);
+  // True when file k is not renamed by an execution: its new name is its name, or no name.
+  bool KeepsItsName(std::size_t k);
 
   platform::Platform& platform_;
   SelectionList selection_;               // the selection copy; entry k is file k
   std::vector<std::size_t> sortedIndex_;  // selection_ indexes in name order, for lookups
+  std::vector<int> rowOf_;                // the row of each file, as of the last preview
 };
 
 // The tool behind the third command of the files submenu: the dialog on the selection,

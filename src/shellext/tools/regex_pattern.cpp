@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/cp932.h"
 
@@ -40,125 +41,45 @@ struct ContextFree {
   void operator()(pcre2_match_context* context) const { pcre2_match_context_free(context); }
 };
 
-void AppendHexByte(std::string& out, unsigned char byte) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  out += "\\x";
-  out += kDigits[byte >> 4];
-  out += kDigits[byte & 0x0F];
+// Plane 15 private use: U+F0000 + the character's code (a byte, or lead << 8 | trail).
+constexpr std::uint32_t kPrivatePlane = 0xF0000;
+
+void AppendCodePoint(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  // Every other code point used here lies in plane 15: four bytes.
+  out += static_cast<char>(0xF0 | (code >> 18));
+  out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+  out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (code & 0x3F));
 }
 
-// A double-byte character as the engine has to see it. Outside a character class it becomes
-// one group, so that a quantifier repeats the whole character, with case folding off, so
-// that a trail byte that is an ASCII letter (ア is 0x83 "A") never matches its other case.
-// Inside a class the engine matches single bytes anyway: both bytes become members.
-void AppendDoubleByte(std::string& out, unsigned char lead, unsigned char trail, bool inClass) {
-  if (!inClass) out += "(?-i:";
-  AppendHexByte(out, lead);
-  AppendHexByte(out, trail);
-  if (!inClass) out += ")";
-}
-
-// Finds the end of a construct whose text the engine takes verbatim up to its first ")":
-// a comment (?#...) or a verb (*NAME:...). Returns the index after the ")" (or the end).
-std::size_t SkipToCloseParen(std::string_view pattern, std::size_t pos) {
-  const std::size_t close = pattern.find(')', pos);
-  return close == std::string_view::npos ? pattern.size() : close + 1;
+// Engine text of subject, and for each of its byte offsets the subject's byte offset, or
+// npos where the engine text is inside a character.
+std::string ToEngineText(std::string_view cp932, std::vector<std::size_t>* offsets) {
+  std::string out;
+  out.reserve(cp932.size() * 2);
+  if (offsets != nullptr) offsets->clear();
+  for (std::size_t pos = 0; pos < cp932.size(); pos = base::NextChar(cp932, pos)) {
+    const auto lead = static_cast<unsigned char>(cp932[pos]);
+    std::uint32_t code = lead;
+    if (base::CharLength(cp932, pos) == 2) code = (code << 8) | static_cast<unsigned char>(cp932[pos + 1]);
+    const std::size_t before = out.size();
+    AppendCodePoint(out, code < 0x80 ? code : kPrivatePlane + code);
+    if (offsets != nullptr) {
+      offsets->push_back(pos);
+      offsets->resize(offsets->size() + (out.size() - before - 1), std::string_view::npos);
+    }
+  }
+  if (offsets != nullptr) offsets->push_back(cp932.size());
+  return out;
 }
 
 }  // namespace
 
-std::string EscapeDoubleByteCharacters(std::string_view pattern) {
-  std::string out;
-  out.reserve(pattern.size() + pattern.size() / 2);
-  bool inClass = false;
-  bool classStart = false;  // just after "[" or "[^": a "]" here is a member
-  bool quoted = false;      // between \Q and \E everything is literal
-  std::size_t pos = 0;
-  while (pos < pattern.size()) {
-    const auto byte = static_cast<unsigned char>(pattern[pos]);
-    const std::size_t length = base::CharLength(pattern, pos);
-    if (length == 2) {
-      const auto trail = static_cast<unsigned char>(pattern[pos + 1]);
-      if (quoted) out += "\\E";
-      AppendDoubleByte(out, byte, trail, inClass);
-      if (quoted) out += "\\Q";
-      pos += 2;
-      classStart = false;
-      continue;
-    }
-    if (quoted) {
-      if (byte == '\\' && pos + 1 < pattern.size() && pattern[pos + 1] == 'E') {
-        quoted = false;
-        out.append(pattern.substr(pos, 2));
-        pos += 2;
-      } else {
-        out += static_cast<char>(byte);
-        ++pos;
-      }
-      classStart = false;
-      continue;
-    }
-    if (byte == '\\') {
-      if (pos + 1 >= pattern.size()) {
-        out += '\\';  // a trailing backslash: the engine refuses it
-        ++pos;
-        continue;
-      }
-      if (base::CharLength(pattern, pos + 1) == 2) {
-        // An escaped double-byte character is that character, literally.
-        AppendDoubleByte(out, static_cast<unsigned char>(pattern[pos + 1]),
-                         static_cast<unsigned char>(pattern[pos + 2]), inClass);
-        pos += 3;
-        classStart = false;
-        continue;
-      }
-      if (pattern[pos + 1] == 'Q') quoted = true;
-      out.append(pattern.substr(pos, 2));
-      pos += 2;
-      classStart = false;
-      continue;
-    }
-    if (inClass) {
-      if (byte == ']' && !classStart) {
-        inClass = false;
-      } else if (byte == '[' && pos + 1 < pattern.size() && pattern[pos + 1] == ':') {
-        // A POSIX class name such as [:alpha:], copied whole.
-        const std::size_t close = pattern.find(":]", pos + 2);
-        if (close != std::string_view::npos) {
-          out.append(pattern.substr(pos, close + 2 - pos));
-          pos = close + 2;
-          classStart = false;
-          continue;
-        }
-      }
-      out += static_cast<char>(byte);
-      ++pos;
-      classStart = false;
-      continue;
-    }
-    if (byte == '[') {
-      inClass = true;
-      classStart = true;
-      out += '[';
-      ++pos;
-      if (pos < pattern.size() && pattern[pos] == '^') {
-        out += '^';
-        ++pos;
-      }
-      continue;
-    }
-    if (byte == '(' && pos + 1 < pattern.size() &&
-        (pattern[pos + 1] == '*' || (pattern[pos + 1] == '?' && pos + 2 < pattern.size() && pattern[pos + 2] == '#'))) {
-      const std::size_t end = SkipToCloseParen(pattern, pos);
-      out.append(pattern.substr(pos, end - pos));
-      pos = end;
-      continue;
-    }
-    out += static_cast<char>(byte);
-    ++pos;
-  }
-  return out;
-}
+std::string ToEngineText(std::string_view cp932) { return ToEngineText(cp932, nullptr); }
 
 bool RegexMatch::GroupSet(int group) const {
   return group >= 0 && static_cast<std::size_t>(group) < groups_.size() && groups_[group].set;
@@ -171,11 +92,13 @@ std::size_t RegexMatch::GroupEnd(int group) const { return GroupSet(group) ? gro
 std::optional<RegexPattern> RegexPattern::Compile(std::string_view pattern) {
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
-  const std::string escaped = EscapeDoubleByteCharacters(pattern);
+  // Valid UTF-8 by construction, so the library need not check it again.
+  const std::string text = ToEngineText(pattern);
   // A null compile context: the library's default character tables.
-  std::unique_ptr<pcre2_code, CodeFree> code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(escaped.data()),
-                                                           escaped.size(), PCRE2_CASELESS, &errorCode,
-                                                           &errorOffset, nullptr));
+  std::unique_ptr<pcre2_code, CodeFree> code(
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
+                    PCRE2_CASELESS | PCRE2_UTF | PCRE2_NEVER_BACKSLASH_C | PCRE2_NO_UTF_CHECK, &errorCode,
+                    &errorOffset, nullptr));
   if (!code) return std::nullopt;
   std::unique_ptr<pcre2_match_context, ContextFree> context(pcre2_match_context_create(nullptr));
   if (!context) throw std::bad_alloc();
@@ -218,7 +141,9 @@ RegexMatch RegexPattern::Match(std::string_view subject) const {
   // Room for the whole match and every group, so the count is never cut short.
   std::unique_ptr<pcre2_match_data, MatchDataFree> data(pcre2_match_data_create_from_pattern(code_, nullptr));
   if (!data) throw std::bad_alloc();
-  const int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0,
+  std::vector<std::size_t> offsetOf;
+  const std::string text = ToEngineText(subject, &offsetOf);
+  const int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, PCRE2_NO_UTF_CHECK,
                              data.get(), context_);
   if (rc <= 0) return result;  // no match, a limit reached, or any other failure
   const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(data.get());
@@ -229,7 +154,13 @@ RegexMatch RegexPattern::Match(std::string_view subject) const {
     const PCRE2_SIZE end = offsets[2 * group + 1];
     // A group can end before it starts when \K moved the start of the whole match.
     if (start == PCRE2_UNSET || end == PCRE2_UNSET || end < start) continue;
-    result.groups_[group] = {true, start, end};
+    // Without \C the engine only stops between code points; a group that did not would
+    // split a character and is dropped.
+    if (end >= offsetOf.size() || offsetOf[start] == std::string_view::npos ||
+        offsetOf[end] == std::string_view::npos) {
+      continue;
+    }
+    result.groups_[group] = {true, offsetOf[start], offsetOf[end]};
   }
   return result;
 }

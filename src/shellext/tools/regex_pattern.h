@@ -1,6 +1,6 @@
-// A compiled Perl-compatible regular expression over the bytes of code-page-932 text, as
-// the bulk rename and conditional delete tools use it: caseless, the library's default
-// character tables, matched from the start of a subject. The only unit that sees PCRE2.
+// A compiled Perl-compatible regular expression over code-page-932 text, as the bulk rename
+// and conditional delete tools use it: caseless for A to Z, matched from the start of a
+// subject, on whole characters. The only unit that sees PCRE2.
 #pragma once
 
 #include <cstddef>
@@ -39,18 +39,21 @@ class RegexMatch {
   std::vector<Span> groups_;
 };
 
-// The pattern as the engine compiles it. The engine reads bytes, so the second byte of a
-// double-byte character could act as syntax (表 ends in "\", ー in "["). Outside a character
-// class each double-byte character becomes a group of its two bytes, (?-i:\x95\x5C), not
-// subject to case folding, so that a quantifier after it repeats the whole character;
-// inside a class its two bytes become \xHH members. Comments (?#...), verbs (*...) and
-// POSIX class names are copied as they stand.
-std::string EscapeDoubleByteCharacters(std::string_view pattern);
+// Pattern and subject as the engine sees them: UTF-8 in which every CP932 character is one
+// code point. ASCII stays itself; every other character, single-byte (half-width katakana,
+// a lone lead byte) or double-byte, becomes a private-use code point of plane 15,
+// U+F0000 + its code (ア 0x8341 -> U+F8341). The engine thus never sees a second byte on its
+// own: "表" (0x95 0x5C) is no backslash, ア (0x83 "A") no letter, "." takes a whole
+// character, and no match or group starts or ends inside one. Private-use code points have
+// no case, so caseless matching folds A to Z only, as over bytes with the default tables;
+// \w, \d and \s stay ASCII. A pattern names characters, not bytes: \x83 no longer
+// matches the lead byte of ア.
+std::string ToEngineText(std::string_view cp932);
 
 class RegexPattern {
  public:
-  // Compiles pattern (double-byte characters escaped as above) with the caseless option and
-  // nothing else; no value when it does not compile (the callers never show why).
+  // Compiles pattern (made engine text as above) caseless; no value when it does not compile
+  // (the callers never show why). \C, which would match part of a character, is refused.
   static std::optional<RegexPattern> Compile(std::string_view pattern);
 
   RegexPattern(const RegexPattern&) = delete;
@@ -63,8 +66,8 @@ class RegexPattern {
   int CaptureCount() const;
 
   // Searches the whole subject for the first match; it may begin anywhere unless the
-  // pattern is anchored. No match options. Bounded in time and memory: a search that
-  // exceeds the limits ends as no match.
+  // pattern is anchored. Offsets are byte offsets into subject, always at character
+  // starts. Bounded in time and memory: a search that exceeds the limits ends as no match.
   RegexMatch Match(std::string_view subject) const;
 
  private:

@@ -13,30 +13,35 @@ const char kRenameFailedMessage[] = "リネームに失敗しました";
 
 namespace {
 
-// Where each file of the batch is to be found now. Lookups by path use the name
-// comparison's equality through an ordered index, so a batch of 100,000 files costs
-// O(log n) comparisons per lookup rather than a scan of the list.
+// Where each file of the batch is to be found now, and which files may still be moved
+// aside: those not yet processed that are to be renamed. A file that got its new name, or
+// failed to, or keeps its name, is never moved aside again, since it would be left under a
+// temporary name that nothing renames; a later file wanting its name fails instead.
+// Lookups go through an ordered index by the name comparison, so a batch of 100,000 files
+// costs O(log n) comparisons per lookup rather than a scan of the list.
 class WorkingList {
  public:
   WorkingList(platform::SystemApi& system, const std::vector<std::string>& batch)
-      : paths_(batch), index_(NoCaseLess{&system}) {
-    for (std::size_t k = 0; k < paths_.size(); ++k) index_[paths_[k]].insert(k);
-  }
+      : paths_(batch), index_(NoCaseLess{&system}) {}
 
   const std::string& operator[](std::size_t k) const { return paths_[k]; }
 
-  // Index of the first entry equal to path, or npos.
-  std::size_t FindFirst(const std::string& path) const {
+  void AllowMoveAside(std::size_t k) { index_[paths_[k]].insert(k); }
+
+  // Index of the first file that may be moved aside and is found under path, or npos.
+  std::size_t FindMovable(const std::string& path) const {
     const auto found = index_.find(path);
     return found == index_.end() ? npos : *found->second.begin();
   }
 
-  void Replace(std::size_t k, const std::string& path) {
+  // File k is now found under path; done says whether it has been processed.
+  void Update(std::size_t k, const std::string& path, bool done) {
     const auto old = index_.find(paths_[k]);
-    old->second.erase(k);
-    if (old->second.empty()) index_.erase(old);
+    if (old != index_.end() && old->second.erase(k) != 0) {
+      if (old->second.empty()) index_.erase(old);
+      if (!done) index_[path].insert(k);
+    }
     paths_[k] = path;
-    index_[path].insert(k);
   }
 
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
@@ -51,6 +56,10 @@ class WorkingList {
   std::map<std::string, std::set<std::size_t>, NoCaseLess> index_;
 };
 
+std::string RenameFailed(const std::string& from, const std::string& toName) {
+  return std::string(kRenameFailedMessage) + "\r\nFrom: " + base::NamePart(from) + "\r\nTo: " + toName;
+}
+
 }  // namespace
 
 void SafeRenameBatch(platform::Platform& platform, const std::vector<std::string>& batch,
@@ -60,13 +69,31 @@ void SafeRenameBatch(platform::Platform& platform, const std::vector<std::string
   platform::SystemApi& system = platform.System();
   WorkingList working(system, batch);
 
+  // Every new name is known before the first rename: whether a file stays where it is
+  // decides whether it may be moved aside.
+  std::vector<std::string> names(batch.size());
+  std::vector<std::string> targets(batch.size());
+  std::vector<bool> renamed(batch.size(), false);  // to be renamed: a valid new name of its own
   for (std::size_t position = 0; position < order.size(); ++position) {
     const std::size_t k = order[position];
-    const std::string current = working[k];
-    const std::string target = base::FolderPart(current) + newName(k, position);
-    if (system.CompareNoCase(current, target) == 0) continue;
+    names[k] = newName(k, position);
+    targets[k] = base::FolderPart(batch[k]) + names[k];
+    renamed[k] = system.CompareNoCase(batch[k], targets[k]) != 0 && base::IsValidFileName(names[k]);
+    if (renamed[k]) working.AllowMoveAside(k);
+  }
 
-    const std::size_t holder = working.FindFirst(target);
+  for (const std::size_t k : order) {
+    const std::string current = working[k];
+    const std::string& target = targets[k];
+    working.Update(k, current, true);
+    if (system.CompareNoCase(current, target) == 0) continue;
+    if (!renamed[k]) {
+      // A name that would leave the folder, name a device or be cut by Windows.
+      showMessage(RenameFailed(current, names[k]));
+      continue;
+    }
+
+    const std::size_t holder = working.FindMovable(target);
     if (holder != WorkingList::npos) {
       std::string temporary;
       if (files.TempFileName(base::FolderPart(target), kTempNamePrefix, 0, temporary) != platform::error::kSuccess) {
@@ -77,13 +104,14 @@ void SafeRenameBatch(platform::Platform& platform, const std::vector<std::string
       // A failure here is silent: the rename below then fails on the occupied target.
       if (files.Delete(temporary) == platform::error::kSuccess &&
           files.Move(target, temporary) == platform::error::kSuccess) {
-        working.Replace(holder, temporary);
+        working.Update(holder, temporary, false);
       }
     }
 
-    if (files.Move(current, target) != platform::error::kSuccess) {
-      showMessage(std::string(kRenameFailedMessage) + "\r\nFrom: " + base::NamePart(current) +
-                  "\r\nTo: " + base::NamePart(target));
+    if (files.Move(current, target) == platform::error::kSuccess) {
+      working.Update(k, target, true);
+    } else {
+      showMessage(RenameFailed(current, names[k]));
     }
   }
 }

@@ -22,7 +22,11 @@ extern const char kTempNameFailedMessage[];  // shown when no temporary name can
 extern const char kRenameFailedMessage[];    // first line of a rename failure
 
 // Renames the files of `batch` (full paths) in `order`. Returns when every file was
-// processed, or early when no temporary name could be drawn.
+// processed, or early when no temporary name could be drawn. Only a file still waiting for
+// its own rename is moved aside; a name held by a file that keeps it (its new name is its
+// name) or that was processed already is taken, and a rename onto it fails with the rename
+// message. A new name that is no file name of the folder (base::IsValidFileName) is never
+// used: the rename message, and the file stays.
 void SafeRenameBatch(platform::Platform& platform, const std::vector<std::string>& batch,
                      const std::vector<std::size_t>& order, const NewNameFunction& newName,
                      const MessageFunction& showMessage);

@@ -658,5 +658,201 @@ TEST_F(EndToEnd, TemporaryNameInAFolderAtThePathLimit) {
   }
 }
 
+// The conditional delete with the regular expression "a": it matches the "a" of data.txt
+// and never the second byte of ア (0x83 "A") in アイ.txt, caseless as it is.
+TEST_F(EndToEnd, ConditionalDeleteRegularExpressionMatchesWholeCharacters) {
+  const Names selection = {Put("アイ.txt"), Put("data.txt"), Put("xyz.txt")};
+  Put("area.txt");  // outside the selection
+  std::vector<int> red;
+  Names rows;
+  Invoke(selection, kFilesMenu, "条件指定つきファイル削除", 3, "条件付きファイル削除", [&](DialogUser& user) {
+    for (int row = 0; row < RowCount(user); ++row) rows.push_back(user.Cell(row, 0));
+    user.Type(StringField(user), "a");
+    user.Click(user.Button("正規表現"));
+    user.Click(user.Button("追加"));
+    user.Click(user.Button("ゴミ箱を使用する"));
+    red = user.RedRows(0);
+    EXPECT_EQ(ExecuteAndAnswer(user, "OK"), Names{});
+  });
+  const auto at = std::find(rows.begin(), rows.end(), "data.txt");
+  ASSERT_NE(at, rows.end());
+  EXPECT_EQ(red, std::vector<int>{static_cast<int>(at - rows.begin())});
+  EXPECT_FOLDER_TREE(work_, (Tree{{"アイ.txt", "was アイ.txt"}, {"xyz.txt", "was xyz.txt"}, {"area.txt", "was area.txt"}}));
+}
+
+// Bulk rename in which two files get one new name that neither bears, after the first file
+// freed its own: ta.txt becomes t.txt, ta1.txt takes ta.txt, and ta2.txt, wanting it too,
+// is refused with the rename message. No file is left under a temporary name.
+TEST_F(EndToEnd, BulkRenameSameNewNameForTwoFilesAfterTheNameWasFreed) {
+  const Names selection = {Put("ta.txt"), Put("ta1.txt"), Put("ta2.txt")};
+  Names preview, boxes;
+  std::vector<int> red;
+  Invoke(selection, kFilesMenu, "ファイル名の一括処理", 0, "ファイル名の一括変更", [&](DialogUser& user) {
+    user.Click(user.Button("正規表現"));
+    user.Type(user.FieldRightOf("パターン"), "^(?|(t)a|(ta)\\d)$");
+    user.Type(user.FieldRightOf("出力フォーマット"), "$1");
+    preview = Rows(user);
+    red = user.RedRows(1);
+    boxes = ExecuteAndAnswer(user, "実行");
+  });
+  EXPECT_EQ(preview, (Names{"ta.txt -> t.txt", "ta1.txt -> ta.txt", "ta2.txt -> ta.txt"}));
+  EXPECT_EQ(red, std::vector<int>{});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_BYTES(boxes[0], std::string(kRenameFailed) + "\r\nFrom: ta2.txt\r\nTo: ta.txt");
+  EXPECT_FOLDER_TREE(work_, (Tree{{"t.txt", "was ta.txt"}, {"ta.txt", "was ta1.txt"}, {"ta2.txt", "was ta2.txt"}}));
+}
+
+// New names that are no file names of the files' own folder: a format that climbs to the
+// parent, and a device name. Every row is red and every rename refused with its message;
+// the parent folder and the files stay as they were.
+TEST_F(EndToEnd, BulkRenameNeverLeavesTheFolderNorNamesADevice) {
+  MakeFolder("子");
+  const Names selection = {Put("子\\a.txt"), Put("子\\b.txt")};
+  Put("other.txt");  // in the parent, outside the selection
+  const Tree before = ReadFolderTree(work_);
+  for (const char* format : {"..\\\\$1", "CON"}) {
+    SCOPED_TRACE(format);
+    Names preview, boxes;
+    std::vector<int> red;
+    Invoke(selection, kFilesMenu, "ファイル名の一括処理", 0, "ファイル名の一括変更", [&](DialogUser& user) {
+      user.Click(user.Button("正規表現"));
+      user.Type(user.FieldRightOf("パターン"), "(.*)");
+      user.Type(user.FieldRightOf("出力フォーマット"), format);
+      preview = Rows(user);
+      red = user.RedRows(1);
+      boxes = ExecuteAndAnswer(user, "実行");
+    });
+    const std::string a = std::string(format) == "CON" ? "CON.txt" : "..\\a.txt";
+    const std::string b = std::string(format) == "CON" ? "CON.txt" : "..\\b.txt";
+    EXPECT_EQ(preview, (Names{"a.txt -> " + a, "b.txt -> " + b}));
+    EXPECT_EQ(red, (std::vector<int>{0, 1}));
+    EXPECT_EQ(boxes, (Names{std::string(kRenameFailed) + "\r\nFrom: a.txt\r\nTo: " + a,
+                            std::string(kRenameFailed) + "\r\nFrom: b.txt\r\nTo: " + b}));
+    EXPECT_FOLDER_TREE(work_, before);
+  }
+}
+
+// Renumber with a base name that climbs to the parent: red rows, the execute button
+// disabled; cancelled, nothing moves.
+TEST_F(EndToEnd, RenumberNeverLeavesTheFolder) {
+  MakeFolder("子");
+  const Names selection = {Put("子\\a.txt"), Put("子\\b.txt")};
+  const Tree before = ReadFolderTree(work_);
+  Names preview;
+  std::vector<int> red;
+  bool executable = true;
+  Invoke(selection, kFilesMenu, "ファイル名のリナンバリング", 2, "ファイル名のリナンバリング", [&](DialogUser& user) {
+    user.Type(user.FieldRightOf("基底ファイル名"), "..\\r");
+    preview = Rows(user);
+    red = user.RedRows(1);
+    executable = IsWindowEnabled(user.Button("実行")) != FALSE;
+    EXPECT_EQ(ExecuteAndAnswer(user, "Cancel"), Names{});
+  });
+  EXPECT_EQ(preview, (Names{"a.txt -> ..\\r1.txt", "b.txt -> ..\\r2.txt"}));
+  EXPECT_EQ(red, (std::vector<int>{0, 1}));
+  EXPECT_FALSE(executable);
+  EXPECT_FOLDER_TREE(work_, before);
+}
+
+// Series whose names are ".." and ".": neither is a folder of its own, so their files stay
+// where they are, without a message; the parent folder gets nothing.
+TEST_F(EndToEnd, SeriesNamedDotOrDotDotStaysInPlace) {
+  MakeFolder("子");
+  const Names selection = {Put("子\\..1.txt"), Put("子\\..2.txt"), Put("子\\.1.txt"), Put("子\\.2.txt"),
+                           Put("子\\申_1.txt")};
+  Names rows, boxes;
+  Invoke(selection, kFilesMenu, "ファイル名による自動分類", 1, "ファイル名による自動分類", [&](DialogUser& user) {
+    rows = Rows(user);
+    boxes = ExecuteAndAnswer(user, "実行");
+  });
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows, (Names{". -> 2", ".. -> 2", "申 -> 1"}));
+  EXPECT_EQ(boxes, Names{});
+  EXPECT_FOLDER_TREE(work_, (Tree{{"子\\", ""},
+                           {"子\\..1.txt", "was 子\\..1.txt"},
+                           {"子\\..2.txt", "was 子\\..2.txt"},
+                           {"子\\.1.txt", "was 子\\.1.txt"},
+                           {"子\\.2.txt", "was 子\\.2.txt"},
+                           {"子\\申\\", ""},
+                           {"子\\申\\申_1.txt", "was 子\\申_1.txt"}}));
+}
+
+// Bulk rename onto the name of a selected file that keeps it: the extension table
+// .jpeg=.jpg on x.jpeg and x.jpg, the number removal "(000)" on photo(1).jpg and photo.jpg,
+// "-000" on a-1.txt, a-2.txt and a.txt. The name is taken: red in the preview, the rename
+// refused with its message, and the file bearing the name keeps it.
+TEST_F(EndToEnd, BulkRenameOntoANameKeptBySelectedFile) {
+  struct Case {
+    const char* title;
+    Names files;
+    std::function<void(DialogUser&)> rules;
+    std::map<std::string, std::string> preview;  // name -> new name
+    Names red;                                   // names of the red rows
+    Names boxes;
+  };
+  const auto failed = [](const std::string& from, const std::string& to) {
+    return std::string(kRenameFailed) + "\r\nFrom: " + from + "\r\nTo: " + to;
+  };
+  const std::vector<Case> cases = {
+      {"extension table", {"x.jpeg", "x.jpg"},
+       [](DialogUser& user) {
+         user.Type(user.FieldRightOf("変換前"), ".jpeg");
+         user.Type(user.FieldRightOf("変換後"), ".jpg");
+         user.Click(user.Button("追加"));
+         user.Click(user.Button("拡張子統一"));
+       },
+       {{"x.jpeg", "x.jpg"}, {"x.jpg", "x.jpg"}}, {"x.jpeg"}, {failed("x.jpeg", "x.jpg")}},
+      {"number removal (000)", {"photo(1).jpg", "photo.jpg"},
+       [](DialogUser& user) {
+         user.Click(user.Button("(000) カッコつき数字"));
+         user.Click(user.Button("ファイル名からの数字の除去"));
+       },
+       {{"photo(1).jpg", "photo.jpg"}, {"photo.jpg", "photo.jpg"}}, {"photo(1).jpg"},
+       {failed("photo(1).jpg", "photo.jpg")}},
+      {"number removal -000", {"a-1.txt", "a-2.txt", "a.txt"},
+       [](DialogUser& user) { user.Click(user.Button("ファイル名からの数字の除去")); },
+       {{"a-1.txt", "a.txt"}, {"a-2.txt", "a.txt"}, {"a.txt", "a.txt"}}, {"a-1.txt", "a-2.txt"},
+       {failed("a-1.txt", "a.txt"), failed("a-2.txt", "a.txt")}},
+      // ー is 0x81 "[": the bracket rule finds no "[" inside it.
+      {"number removal [000]", {"abー1].jpg", "abー[2].jpg"},
+       [](DialogUser& user) {
+         user.Click(user.Button("[000] 角カッコつき数字"));
+         user.Click(user.Button("ファイル名からの数字の除去"));
+       },
+       {{"abー1].jpg", "abー1].jpg"}, {"abー[2].jpg", "abー.jpg"}}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    EmptyFolder(work_);
+    Names selection;
+    for (const std::string& name : c.files) selection.push_back(Put(name));
+    Names rows, boxes;
+    std::vector<int> red;
+    Invoke(selection, kFilesMenu, "ファイル名の一括処理", 0, "ファイル名の一括変更", [&](DialogUser& user) {
+      c.rules(user);
+      rows = Rows(user);
+      red = user.RedRows(1);
+      boxes = ExecuteAndAnswer(user, "実行");
+    });
+    std::map<std::string, std::string> preview;
+    Names redNames;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      const std::size_t arrow = rows[row].find(" -> ");
+      preview[rows[row].substr(0, arrow)] = rows[row].substr(arrow + 4);
+      if (std::find(red.begin(), red.end(), static_cast<int>(row)) != red.end()) redNames.push_back(rows[row].substr(0, arrow));
+    }
+    EXPECT_EQ(preview, c.preview);
+    std::sort(redNames.begin(), redNames.end());
+    EXPECT_EQ(redNames, c.red);
+    EXPECT_EQ(boxes, c.boxes);
+    Tree expected;
+    for (const auto& [name, newName] : c.preview) {
+      const bool refused = std::find(c.red.begin(), c.red.end(), name) != c.red.end();
+      expected[refused ? name : newName] = "was " + name;
+    }
+    EXPECT_FOLDER_TREE(work_, expected);
+  }
+}
+
 }  // namespace
 }  // namespace ov::test
