@@ -51,6 +51,24 @@ class RawDropDataObject : public DropDataObject {
   std::string block_;
 };
 
+// A medium that is not a global memory block holding a list: another storage type, or no
+// block at all. A hostile or broken sender may hand either for CF_HDROP.
+class OddMediumDataObject : public DropDataObject {
+ public:
+  explicit OddMediumDataObject(DWORD tymed) : DropDataObject({}), tymed_(tymed) {}
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format == nullptr || medium == nullptr) return E_INVALIDARG;
+    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+    *medium = STGMEDIUM{};
+    medium->tymed = tymed_;
+    if (tymed_ == TYMED_ISTREAM) CreateStreamOnHGlobal(nullptr, TRUE, &medium->pstm);
+    return S_OK;
+  }
+
+ private:
+  DWORD tymed_;
+};
+
 // DROPFILES with the list at `listAt`, then the bytes of the list.
 std::string ListBlock(DWORD listAt, bool wide, const std::string& list) {
   DROPFILES header = {};
@@ -318,6 +336,18 @@ TEST_F(DropListTest, MalformedListsAreReadWithinTheirBlock) {
       ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
       EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), E_FAIL);
     }
+  }
+}
+
+// A medium of another storage type, or a global block that is not there, is no selection.
+TEST_F(DropListTest, AMediumWithoutAGlobalBlockIsNoSelection) {
+  for (DWORD tymed : {static_cast<DWORD>(TYMED_ISTREAM), static_cast<DWORD>(TYMED_HGLOBAL),
+                      static_cast<DWORD>(TYMED_NULL)}) {
+    SCOPED_TRACE(tymed);
+    OddMediumDataObject data(tymed);
+    Ref<IShellExtInit> init;
+    ASSERT_EQ(factory_->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
+    EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), E_FAIL);
   }
 }
 
