@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shellext/menu/drop_list.h"
-
 #include "shellext/com/icontextmenu.h"
+#include "shellext/menu/drop_list.h"
 
 namespace ov::shellext::com {
 
