@@ -113,6 +113,12 @@ LeftOutItem TooLong(const std::string& shown, ItemKind kind = ItemKind::kFile) {
   return {shown, LeftOutReason::kTooLong, kind};
 }
 
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 const char kFirstLines[] = "選択された項目のうち、次のものは名前を正しく扱えないため対象から外しました。\r\n"
                            "残りの項目だけを処理します。\r\n";
 
@@ -121,6 +127,8 @@ TEST(LeftOutMessage, NamesEachItemUnderItsReason) {
   for (int i = 0; i < 12; ++i) twelve.push_back(Characters("C:\\?" + std::to_string(i)));
   twelve.push_back(TooLong("C:\\long"));
   const std::string huge = "C:\\" + std::string(596, 'x') + "表表";  // 600 bytes end inside the first 表
+  // Lines of up to 40 bytes; 表's second byte is 0x5C, and no separator.
+  const std::string wrapped = "C:\\" + std::string(30, 'a') + "\\" + std::string(30, 'b') + "\\" + Repeat("表", 15) + ".txt";
   const struct {
     const char* what;
     std::vector<LeftOutItem> items;
@@ -136,8 +144,14 @@ TEST(LeftOutMessage, NamesEachItemUnderItsReason) {
        "\r\nシフトJISで表せない文字を含む名前：\r\n  C:\\?0\r\n  C:\\?1\r\n  C:\\?2\r\n  C:\\?3\r\n  C:\\?4"
        "\r\n  C:\\?5\r\n  C:\\?6\r\n  C:\\?7\r\n  C:\\?8\r\n  C:\\?9\r\n  ほか 2 件"
        "\r\n259バイトを超える長いパス：\r\n  ほか 1 件"},
+      {"long paths over several lines: after a separator, else between two characters",
+       {TooLong(wrapped), TooLong("C:\\" + Repeat("表", 40))},
+       "\r\n259バイトを超える長いパス：\r\n  C:\\" + std::string(30, 'a') + "\\\r\n    " + std::string(30, 'b') +
+           "\\\r\n    " + Repeat("表", 15) + ".txt\r\n  C:\\" + Repeat("表", 18) + "\r\n    " + Repeat("表", 20) +
+           "\r\n    " + Repeat("表", 2)},
       {"a path of megabytes shows its start", {TooLong(huge)},
-       "\r\n259バイトを超える長いパス：\r\n  " + huge.substr(0, 599) + "..."},
+       "\r\n259バイトを超える長いパス：\r\n  C:\\" + std::string(37, 'x') + Repeat("\r\n    " + std::string(40, 'x'), 13) +
+           "\r\n    " + std::string(39, 'x') + "..."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -15,11 +15,36 @@ const char kIndent[] = "  ";
 // A path from a malformed list may run to megabytes: the box shows its start.
 constexpr std::size_t kMaxShownBytes = 600;
 
+// A message box does not break a path, which has no spaces: a long one would make the box
+// wider than the screen. It is broken after a "\" where one is near enough, else between
+// two characters; the lines after the first are indented further.
+constexpr std::size_t kLineBytes = 40;
+const char kContinuation[] = "\r\n    ";
+
 std::string Shown(const std::string& path) {
-  if (path.size() <= kMaxShownBytes) return path;
-  std::size_t end = 0;
-  while (base::NextChar(path, end) <= kMaxShownBytes) end = base::NextChar(path, end);
-  return path.substr(0, end) + "...";
+  std::size_t shownEnd = 0;
+  while (shownEnd < path.size() && base::NextChar(path, shownEnd) <= kMaxShownBytes) {
+    shownEnd = base::NextChar(path, shownEnd);
+  }
+  std::string text;
+  std::size_t lineStart = 0;
+  while (shownEnd - lineStart > kLineBytes) {
+    std::size_t lastFit = lineStart;
+    std::size_t afterSeparator = lineStart;
+    for (std::size_t at = lineStart; base::NextChar(path, at) - lineStart <= kLineBytes;) {
+      const bool separator = path[at] == '\\';
+      at = base::NextChar(path, at);
+      lastFit = at;
+      if (separator) afterSeparator = at;
+    }
+    // Half a line or more before the break: a separator, else as much as fits.
+    const std::size_t end = afterSeparator - lineStart >= kLineBytes / 2 ? afterSeparator : lastFit;
+    text += path.substr(lineStart, end - lineStart) + kContinuation;
+    lineStart = end;
+  }
+  text += path.substr(lineStart, shownEnd - lineStart);
+  if (shownEnd < path.size()) text += "...";
+  return text;
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ struct LeftOutItem {
 constexpr std::size_t kMaxShownLeftOut = 10;
 
 // The box text: a first line saying what happened, a second saying that the tool goes on
-// with the rest, then per reason a heading and the paths, indented.
+// with the rest, then per reason a heading and the paths, indented; a long path goes on
+// over further lines, indented more.
 std::string LeftOutMessage(const std::vector<LeftOutItem>& items);
 
 }  // namespace ov::shellext

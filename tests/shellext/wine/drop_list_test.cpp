@@ -196,7 +196,9 @@ std::string LongName(std::size_t length) {
   return name + std::string(length - name.size(), 'x');
 }
 
-std::vector<std::string> Lines(const std::string& text) {
+// The lines of a box, a long path's further lines joined to its first.
+std::vector<std::string> Lines(std::string text) {
+  for (std::size_t at; (at = text.find("\r\n    ")) != std::string::npos;) text.erase(at, 6);
   std::vector<std::string> lines;
   std::size_t at = 0;
   for (std::size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
