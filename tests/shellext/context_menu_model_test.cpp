@@ -22,9 +22,9 @@ using shellext::Selection;
 using shellext::SelectionList;
 using shellext::ToolContext;
 
-const Selection kFiles = {{"C:\\b.txt", "C:\\A.txt"}, {}};
-const Selection kFolders = {{}, {"C:\\photos"}};
-const Selection kMixed = {{"C:\\a.txt"}, {"C:\\photos"}};
+const Selection kFiles = {{"C:\\b.txt", "C:\\A.txt"}, {}, {}};
+const Selection kFolders = {{}, {"C:\\photos"}, {}};
+const Selection kMixed = {{"C:\\a.txt"}, {"C:\\photos"}, {}};
 const Selection kNothing = {};
 
 std::string Join(const std::vector<std::string>& lines) {

@@ -46,7 +46,7 @@ TEST(Selection, SortIgnoresCaseAndKeepsTheOrderOfEqualNames) {
 TEST(Selection, TheMenuSortsItsOwnCopiesAndLeavesTheDeliveredListsAlone) {
   platform::FakePlatform fake;
   RecordingMenu menus;
-  const Selection delivered = {{"C:\\b.txt", "C:\\A.txt", "C:\\c.txt"}, {"C:\\写真", "C:\\y", "C:\\X"}};
+  const Selection delivered = {{"C:\\b.txt", "C:\\A.txt", "C:\\c.txt"}, {"C:\\写真", "C:\\y", "C:\\X"}, {}};
   const shellext::ContextMenuModel model(menus, fake.System(), delivered);
   EXPECT_EQ(model.Sorted().files, (SelectionList{"C:\\A.txt", "C:\\b.txt", "C:\\c.txt"}));
   EXPECT_EQ(model.Sorted().folders, (SelectionList{"C:\\X", "C:\\y", "C:\\写真"}));

@@ -2,15 +2,21 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
 
 #include "shellext/com/icontextmenu.h"
+#include "shellext/menu/drop_list.h"
 
 namespace ov::shellext::com {
 
 namespace {
 
-constexpr UINT kPathBufferSize = 260;
+static_assert(sizeof(DROPFILES) == kDropHeaderSize, "DROPFILES as the list reader knows it");
+static_assert(offsetof(DROPFILES, pFiles) == kDropListOffsetAt, "DROPFILES as the list reader knows it");
+static_assert(offsetof(DROPFILES, fWide) == kDropWideFlagAt, "DROPFILES as the list reader knows it");
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "WCHAR is a UTF-16 unit");
 
 // Releases a storage medium that GetData filled.
 class MediumOwner {
@@ -33,71 +39,73 @@ class GlobalLockOwner {
   }
   GlobalLockOwner(const GlobalLockOwner&) = delete;
   GlobalLockOwner& operator=(const GlobalLockOwner&) = delete;
-  bool Locked() const { return data_ != nullptr; }
+  const std::uint8_t* Bytes() const { return static_cast<const std::uint8_t*>(data_); }
 
  private:
   HGLOBAL memory_;
   void* data_;
 };
 
-// DragQueryFileA walks the list from its first path to reach an index, so reading n paths
-// by index costs O(n²): about five minutes for 100,000 paths. Each path is read instead from
-// a private copy of the list whose start is moved onto it, as DragQueryFileA's path 0, which
-// gives the same text, truncation and conversion of wide lists at the cost of one path.
-class DropCursor {
- public:
-  // The copy ends in zeros beyond the block's size, so that a list whose last path or
-  // whose end lacks its terminating zero is read up to the block's end and no further.
-  explicit DropCursor(HGLOBAL medium) : size_(GlobalSize(medium)) {
-    const auto* source = static_cast<const BYTE*>(GlobalLock(medium));
-    if (source == nullptr) return;
-    if (size_ >= sizeof(DROPFILES)) {
-      copy_ = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size_ + kEndZeros));
-    }
-    if (copy_ != nullptr) {
-      CopyMemory(copy_, source, size_);
-      next_ = Header().pFiles;
-      wide_ = Header().fWide != FALSE;
-    }
-    GlobalUnlock(medium);
+const wchar_t* Units(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.data()); }
+
+// WideCharToMultiByte into code page 932 without best-fit look-alikes; Windows before 2000
+// knows no WC_NO_BEST_FIT_CHARS, and the round trip in ExactAnsi then catches them.
+int ToAnsi(const std::u16string& wide, char* out, int size, const char* defaultChar, BOOL* usedDefault) {
+  const int length = static_cast<int>(wide.size());
+  int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Units(wide), length, out, size, defaultChar, usedDefault);
+  if (bytes == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    bytes = WideCharToMultiByte(CP_ACP, 0, Units(wide), length, out, size, defaultChar, usedDefault);
   }
-  ~DropCursor() {
-    if (copy_ != nullptr) GlobalFree(copy_);
+  return bytes;
+}
+
+// The code page 932 text of a wide path, only when it names the same path: no character
+// replaced by the default or by a look-alike (the yen sign's is the separator 0x5C), and
+// converted back it gives the same wide text.
+bool ExactAnsi(const std::u16string& wide, std::string& ansi) {
+  ansi.clear();
+  BOOL usedDefault = FALSE;
+  const int bytes = ToAnsi(wide, nullptr, 0, nullptr, &usedDefault);
+  if (bytes <= 0 || usedDefault) return false;
+  ansi.resize(static_cast<std::size_t>(bytes));
+  usedDefault = FALSE;
+  if (ToAnsi(wide, &ansi[0], bytes, nullptr, &usedDefault) != bytes || usedDefault) return false;
+  const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, nullptr, 0);
+  if (units <= 0 || static_cast<std::size_t>(units) != wide.size()) return false;
+  std::u16string back(static_cast<std::size_t>(units), u'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, reinterpret_cast<wchar_t*>(&back[0]), units);
+  return back == wide;
+}
+
+// A wide path as far as code page 932 shows it, "?" for what it cannot hold.
+std::string ShownAnsi(const std::u16string& wide) {
+  BOOL usedDefault = FALSE;
+  const int bytes = ToAnsi(wide, nullptr, 0, "?", &usedDefault);
+  if (bytes <= 0) return "?";
+  std::string shown(static_cast<std::size_t>(bytes), '\0');
+  ToAnsi(wide, &shown[0], bytes, "?", &usedDefault);
+  return shown;
+}
+
+// What the wide path names, asked in its own form.
+ItemKind WideKind(const std::u16string& wide) {
+  const std::wstring path(Units(wide), wide.size());
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return KindOfItem(attributes != INVALID_FILE_ATTRIBUTES, attributes);
+}
+
+// A wide path is used only in a code page 932 form that names exactly it, within the 259
+// bytes the ANSI functions take; otherwise it is left out and named to the user.
+void AddWidePath(platform::FileApi& files, const std::u16string& wide, Selection& selection) {
+  std::string ansi;
+  if (!ExactAnsi(wide, ansi)) {
+    selection.leftOut.push_back({ShownAnsi(wide), LeftOutReason::kCharacters, WideKind(wide)});
+  } else if (ansi.size() > kMaxPathBytes) {
+    selection.leftOut.push_back({ansi, LeftOutReason::kTooLong, WideKind(wide)});
+  } else {
+    AddSelectedPath(files, ansi, selection);
   }
-  DropCursor(const DropCursor&) = delete;
-  DropCursor& operator=(const DropCursor&) = delete;
-  bool Ready() const { return copy_ != nullptr; }
-
-  // The number of paths as DragQueryFileA counts them; none when the list would start
-  // outside the block.
-  UINT Count() {
-    if (next_ < sizeof(DROPFILES) || next_ >= size_) return 0;
-    return DragQueryFileA(reinterpret_cast<HDROP>(copy_), 0xFFFFFFFF, nullptr, 0);
-  }
-
-  // The next path as DragQueryFileA gives it with a buffer of `size`; its result.
-  UINT Read(char* path, UINT size) {
-    if (next_ >= size_) return 0;
-    Header().pFiles = static_cast<DWORD>(next_);
-    const UINT length = DragQueryFileA(reinterpret_cast<HDROP>(copy_), 0, path, size);
-    const std::size_t unit = wide_ ? 2 : 1;
-    while (next_ + unit <= size_ && !IsEnd(next_, unit)) next_ += unit;
-    next_ += unit;
-    return length;
-  }
-
- private:
-  DROPFILES& Header() { return *reinterpret_cast<DROPFILES*>(copy_); }
-  bool IsEnd(std::size_t at, std::size_t unit) const { return copy_[at] == 0 && (unit == 1 || copy_[at + 1] == 0); }
-
-  // Two wide zeros end the last path and the list; DragQueryFileA looks one character past.
-  static constexpr std::size_t kEndZeros = 8;
-
-  std::size_t size_;
-  BYTE* copy_ = nullptr;
-  std::size_t next_ = 0;
-  bool wide_ = false;
-};
+}
 
 }  // namespace
 
@@ -133,34 +141,30 @@ HRESULT STDMETHODCALLTYPE TShellExtInit::QueryInterface(REFIID iid, void** out) 
 HRESULT STDMETHODCALLTYPE TShellExtInit::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) {
   if (data == nullptr) return E_INVALIDARG;
   try {
-    selection_.files.clear();
-    selection_.folders.clear();
+    selection_ = Selection{};
     return ReadDroppedPaths(*data);
   } catch (...) {
     return E_FAIL;
   }
 }
 
+// Explorer on NT hands wide paths, Windows 95 to Me ANSI ones. The list is read here rather
+// than through DragQueryFileA, whose 260-byte buffer cuts a long path short and whose
+// conversion of a wide path puts look-alikes in: both can name a file never selected.
 HRESULT TShellExtInit::ReadDroppedPaths(IDataObject& data) {
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium = {};
   if (FAILED(data.GetData(&format, &medium))) return E_FAIL;
   const MediumOwner releaseMedium(medium);
+  if (medium.tymed != TYMED_HGLOBAL || medium.hGlobal == nullptr) return E_FAIL;
   const GlobalLockOwner lock(medium.hGlobal);
-  if (!lock.Locked()) return E_FAIL;
+  if (lock.Bytes() == nullptr) return E_FAIL;
 
-  DropCursor cursor(medium.hGlobal);
-  if (!cursor.Ready()) return E_FAIL;
-  const UINT count = cursor.Count();
-  if (count < 1) return E_FAIL;
-  for (UINT index = 0; index < count; ++index) {
-    char path[kPathBufferSize] = {};
-    if (cursor.Read(path, kPathBufferSize) == 0) continue;
-    // The path is the buffer's text up to its first zero, never more than the buffer holds.
-    const char* const begin = path;
-    const char* const end = std::find(begin, begin + kPathBufferSize, '\0');
-    AddSelectedPath(context_.platform.Files(), std::string(begin, end), selection_);
-  }
+  DropList list;
+  if (!ReadDropList(lock.Bytes(), GlobalSize(medium.hGlobal), list)) return E_FAIL;
+  platform::FileApi& files = context_.platform.Files();
+  for (const std::string& path : list.ansi) AddSelectedPath(files, path, selection_);
+  for (const std::u16string& path : list.widePaths) AddWidePath(files, path, selection_);
   return selection_.files.empty() && selection_.folders.empty() ? E_FAIL : S_OK;
 }
 

@@ -20,7 +20,8 @@ class TShellExtInit : public IShellExtInit, public TUnknown {
   ULONG STDMETHODCALLTYPE AddRef() override { return TUnknown::AddRef(); }
   ULONG STDMETHODCALLTYPE Release() override { return TUnknown::Release(); }
 
-  // Keeps the delivered paths that are existing files or folders, in Explorer's order.
+  // Keeps the delivered paths that are existing files or folders, in Explorer's order, and
+  // the items that cannot be named exactly through the ANSI functions as left out.
   // The folder and the program key are not used. Each call replaces the earlier lists.
   HRESULT STDMETHODCALLTYPE Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY programKey) override;
 

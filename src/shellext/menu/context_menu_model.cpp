@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "base/cp932.h"
+#include "ui/backend.h"
+#include "ui/form.h"
 
 namespace ov::shellext {
 
@@ -38,14 +40,13 @@ std::uint16_t ContextMenuModel::QueryContextMenu(MenuHandle menu, std::uint32_t 
     return true;
   };
 
-  const bool onlyFiles = !selection_.files.empty() && selection_.folders.empty();
-  const bool onlyFolders = !selection_.folders.empty() && selection_.files.empty();
-  if (onlyFiles) {
+  // A left-out item still counts as what it is: files and folders together get no entry.
+  if (SelectsOnlyFiles(selection_)) {
     caption = kFilesCaption;
     for (std::uint32_t offset = 0; offset < kFileToolCount; ++offset) {
       if (!appendWithin(offset, kFileItems[offset].item)) break;
     }
-  } else if (onlyFolders) {
+  } else if (SelectsOnlyFolders(selection_)) {
     caption = kFoldersCaption;
     appendWithin(0, kFolderItem.item);
   }
@@ -65,11 +66,21 @@ void ContextMenuModel::InvokeCommand(std::uintptr_t verb, std::uintptr_t parentW
     if ((verb >> 16) != 0) return;  // a verb text: no command of ours answers to one
     const std::uintptr_t offset = verb & 0xFFFF;
     if (offset < kFileToolCount && tools.fileTools[offset] != nullptr) {
+      TellLeftOut(kFilesCaption, parentWindow, context);
       tools.fileTools[offset](context, selection_.files, parentWindow);
     }
   } else if (!selection_.folders.empty() && verb == 0) {
-    if (tools.folderCombine != nullptr) tools.folderCombine(context, selection_.folders, parentWindow);
+    if (tools.folderCombine != nullptr) {
+      TellLeftOut(kFoldersCaption, parentWindow, context);
+      tools.folderCombine(context, selection_.folders, parentWindow);
+    }
   }
+}
+
+void ContextMenuModel::TellLeftOut(const char* caption, std::uintptr_t parentWindow, ToolContext& context) const {
+  if (selection_.leftOut.empty()) return;
+  context.ui.ShowMessageBox(parentWindow, LeftOutMessage(selection_.leftOut), caption,
+                            ui::kMbOk | ui::kMbIconExclamation);
 }
 
 void ContextMenuModel::GetCommandString(std::uintptr_t offset, std::uint32_t type, char* buffer,

@@ -32,7 +32,8 @@ class ContextMenuModel {
                                  std::uint32_t flags);
 
   // Runs the tool of the command. verb is the record's verb as an integer: an offset when
-  // its high 16 bits are 0, else the address of a verb text, which is ignored.
+  // its high 16 bits are 0, else the address of a verb text, which is ignored. When items
+  // of the selection were left out, one box names them before the tool opens.
   void InvokeCommand(std::uintptr_t verb, std::uintptr_t parentWindow, const CommandTable& tools,
                      ToolContext& context) const;
 
@@ -45,6 +46,7 @@ class ContextMenuModel {
 
  private:
   void DropSubmenu();
+  void TellLeftOut(const char* caption, std::uintptr_t parentWindow, ToolContext& context) const;
 
   MenuApi& menus_;
   Selection selection_;

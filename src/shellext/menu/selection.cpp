@@ -5,11 +5,39 @@
 namespace ov::shellext {
 
 void AddSelectedPath(platform::FileApi& files, const std::string& path, Selection& selection) {
+  if (path.size() > kMaxPathBytes) {
+    std::uint32_t attributes = platform::attribute::kInvalid;
+    const bool read = files.GetAttributes(path, attributes) == platform::error::kSuccess;
+    selection.leftOut.push_back({path, LeftOutReason::kTooLong, KindOfItem(read, attributes)});
+    return;
+  }
   if (platform::FileExists(files, path)) {
     selection.files.push_back(path);
   } else if (platform::FolderExists(files, path)) {
     selection.folders.push_back(path);
   }
+}
+
+ItemKind KindOfItem(bool read, std::uint32_t attributes) {
+  if (!read || attributes == platform::attribute::kInvalid) return ItemKind::kUnknown;
+  return (attributes & platform::attribute::kDirectory) != 0 ? ItemKind::kFolder : ItemKind::kFile;
+}
+
+namespace {
+
+bool LeavesOut(const Selection& selection, ItemKind kind) {
+  return std::any_of(selection.leftOut.begin(), selection.leftOut.end(),
+                     [kind](const LeftOutItem& item) { return item.kind == kind; });
+}
+
+}  // namespace
+
+bool SelectsOnlyFiles(const Selection& selection) {
+  return !selection.files.empty() && selection.folders.empty() && !LeavesOut(selection, ItemKind::kFolder);
+}
+
+bool SelectsOnlyFolders(const Selection& selection) {
+  return !selection.folders.empty() && selection.files.empty() && !LeavesOut(selection, ItemKind::kFile);
 }
 
 void SortByName(platform::SystemApi& system, SelectionList& list) {

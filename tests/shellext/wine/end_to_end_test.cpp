@@ -851,6 +851,293 @@ TEST_F(EndToEnd, BulkRenameOntoANameKeptBySelectedFile) {
       expected[refused ? name : newName] = "was " + name;
     }
     EXPECT_FOLDER_TREE(work_, expected);
+// ---- Paths that code page 932 cannot hold exactly ----
+
+// What each tool does to everything it lists, and what that makes of the file keep-1.txt.
+struct ToolRun {
+  const char* title;
+  UINT offset;
+  const char* caption;
+  std::function<void(DialogUser&)> script;
+  std::function<void(Tree&)> change;  // of the tree, for keep-1.txt
+};
+
+// Explorer on NT hands the selection as wide paths. Read through code page 932, the yen sign
+// becomes the separator 0x5C, a path needing more than 259 bytes is cut to a shorter one, and
+// both can name a file or folder the user never selected; Hangul has no CP932 form at all.
+// Each such item is left out: the tool names it in a box (the submenu's caption) before its
+// dialog and works on the rest, and nothing outside what it lists changes.
+// Compares a folder read back through the wide functions with what it must hold.
+#define EXPECT_FOLDER_TREE_W(folder, expected)                                                        \
+  do {                                                                                                \
+    const Tree actualTree = ReadFolderTreeW(Wide(folder));                                            \
+    const Tree expectedTree = (expected);                                                             \
+    EXPECT_TRUE(actualTree == expectedTree) << "found:\n" << ShowTree(actualTree) << "expected:\n" \
+                                            << ShowTree(expectedTree);                                \
+  } while (false)
+
+class LeftOutEndToEnd : public EndToEnd {
+ protected:
+  static std::vector<ToolRun> FileToolRuns() {
+    const auto moveKeep = [](Tree& tree, const std::string& to) {
+      const std::string text = tree["keep-1.txt"];
+      tree.erase("keep-1.txt");
+      tree[to] = text;
+    };
+    return {
+        {"bulk rename", 0, "ファイル名の一括変更",
+         [](DialogUser& user) {
+           user.Click(user.Button("正規表現"));
+           user.Type(user.FieldRightOf("パターン"), "(.*)");
+           user.Type(user.FieldRightOf("出力フォーマット"), "$1_new");
+           ExecuteAndAnswer(user, "実行");
+         },
+         [=](Tree& tree) { moveKeep(tree, "keep-1_new.txt"); }},
+        {"series", 1, "ファイル名による自動分類", [](DialogUser& user) { ExecuteAndAnswer(user, "実行"); },
+         [=](Tree& tree) {
+           tree["keep\\"] = "";
+           moveKeep(tree, "keep\\keep-1.txt");
+         }},
+        {"renumber", 2, "ファイル名のリナンバリング",
+         [](DialogUser& user) {
+           user.Type(user.FieldRightOf("基底ファイル名"), "n");
+           ExecuteAndAnswer(user, "実行");
+         },
+         [=](Tree& tree) { moveKeep(tree, "n1.txt"); }},
+        {"conditional delete", 3, "条件付きファイル削除",  // every row is red as it opens
+         [](DialogUser& user) {
+           user.Click(user.Button("ゴミ箱を使用する"));
+           ExecuteAndAnswer(user, "OK");
+         },
+         [](Tree& tree) { tree.erase("keep-1.txt"); }},
+    };
+  }
+
+  void TearDown() override { RemoveFolderTreeW(Wide(work_)); }
+
+  // The box's text with each long path's further lines (indented by four) joined to its
+  // first, and a line end after the last line.
+  static std::string JoinedBox(std::string box) {
+    for (std::size_t at; (at = box.find("\r\n    ")) != std::string::npos;) box.erase(at, 6);
+    return box + "\r\n";
+  }
+
+  // An entry below the work folder: a folder ends with "\", a file holds "was " + its name
+  // as shown (CP932, "?" for what the code page cannot hold).
+  void Make(const std::wstring& relative, const std::string& shown) {
+    const std::wstring path = Wide(work_) + relative;
+    if (relative.back() == L'\\') {
+      ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << Readable(shown) << " error " << GetLastError();
+    } else {
+      ASSERT_TRUE(WriteTextW(path, "was " + shown)) << Readable(shown) << " error " << GetLastError();
+    }
+  }
+
+  struct Seen {
+    HRESULT initialized = E_UNEXPECTED;
+    HRESULT added = E_UNEXPECTED;
+    std::string box;  // the text of the box before the dialog; empty when none came
+    bool found = false;
+  };
+
+  // Explorer's part with a wide list: Initialize, the menu, the command at this offset; the
+  // user answers the box that may come first, then plays the dialog. Nothing further when
+  // Initialize fails: Explorer shows no entry then.
+  Seen InvokeWide(const std::vector<std::wstring>& relative, const char* submenu, UINT offset, const char* caption,
+                  const std::function<void(DialogUser&)>& script) {
+    Seen seen;
+    std::vector<std::wstring> paths;
+    for (const std::wstring& path : relative) paths.push_back(Wide(work_) + path);
+    Ref<IShellExtInit> init;
+    EXPECT_EQ(CoCreateInstance(kShellExtClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Out()), S_OK);
+    if (!init) return seen;
+    WideDropDataObject data(paths);
+    seen.initialized = init->Initialize(nullptr, &data, nullptr);
+    if (FAILED(seen.initialized)) return seen;
+    Ref<IContextMenu> menu;
+    EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
+    if (!menu) return seen;
+    MenuOwner host;
+    seen.added = menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 0x100, CMF_NORMAL);
+
+    HWND explorer = CreateWindowExA(0, "STATIC", "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    Play play{submenu, caption, script, seen};
+    HANDLE thread = CreateThread(nullptr, 0, &LeftOutEndToEnd::PlayUser, &play, 0, nullptr);
+    EXPECT_NE(thread, nullptr);
+    CMINVOKECOMMANDINFO record = {};
+    record.cbSize = sizeof record;
+    record.hwnd = explorer;
+    record.lpVerb = MAKEINTRESOURCEA(offset);
+    record.nShow = SW_SHOWNORMAL;
+    EXPECT_EQ(menu->InvokeCommand(&record), S_OK);
+    const DWORD waited = WaitForSingleObject(thread, 40000);
+    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 1);
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
+    CloseHandle(thread);
+    DestroyWindow(explorer);
+    return seen;
+  }
+
+ private:
+  struct Play {
+    const char* submenu;
+    const char* caption;
+    const std::function<void(DialogUser&)>& script;
+    Seen& seen;
+  };
+
+  static DWORD WINAPI PlayUser(LPVOID data) {
+    auto& play = *static_cast<Play*>(data);
+    HWND box = nullptr;
+    HWND dialog = nullptr;
+    const auto visible = [](HWND window) { return window != nullptr && IsWindowVisible(window); };
+    Await([&] {
+      box = FindWindowA("#32770", play.submenu);
+      dialog = FindWindowA(nullptr, play.caption);
+      return visible(box) || visible(dialog);
+    });
+    if (visible(box) && !visible(dialog)) {
+      play.seen.box = WindowText(GetDlgItem(box, 0xFFFF));
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      Await([&] { return !IsWindow(box); });
+    }
+    DialogUser user;
+    play.seen.found = user.Find(play.caption);
+    if (!play.seen.found) return 0;
+    play.script(user);
+    dialog = user.Dialog();
+    for (int attempt = 0; attempt < 50 && IsWindow(dialog); ++attempt) {
+      if (HWND stray = MessageBoxOn(dialog)) PostMessageA(stray, WM_COMMAND, IDOK, 0);
+      if (attempt > 20) PostMessageA(dialog, WM_CLOSE, 0, 0);
+      Sleep(100);
+    }
+    return 0;
+  }
+};
+
+struct Entry {
+  std::wstring relative;  // a folder ends with "\"
+  std::string shown;      // as the folder read back shows it
+};
+
+struct Scenario {
+  const char* title;
+  std::vector<Entry> entries;
+  std::vector<std::wstring> selection;
+  std::vector<std::string> leftOut;  // as the box shows them, below the work folder
+};
+
+TEST_F(LeftOutEndToEnd, FileToolsActOnlyOnTheFilesThatWereRead) {
+  const std::string sibling = LongName(259 - work_.size(), "");  // its path has 259 bytes
+  const std::string longName = sibling + "表表";                  // 263 bytes, cut to 259: the sibling
+  const std::vector<Scenario> scenarios = {
+      {"yen sign beside the name without it",
+       {{L"\u00A5500.txt", "?500.txt"}, {L"500.txt", "500.txt"}, {L"other.txt", "other.txt"},
+        {L"keep-1.txt", "keep-1.txt"}},
+       {L"\u00A5500.txt", L"keep-1.txt"},
+       {"?500.txt"}},
+      {"folder with a yen sign beside the folder without it",
+       {{L"\u00A52024\\", "?2024\\"}, {L"\u00A52024\\1.jpg", "?2024\\1.jpg"}, {L"\u00A52024\\2.jpg", "?2024\\2.jpg"},
+        {L"2024\\", "2024\\"}, {L"2024\\1.jpg", "2024\\1.jpg"}, {L"2024\\2.jpg", "2024\\2.jpg"},
+        {L"keep-1.txt", "keep-1.txt"}},
+       {L"\u00A52024\\1.jpg", L"\u00A52024\\2.jpg", L"keep-1.txt"},
+       {"?2024\\1.jpg", "?2024\\2.jpg"}},
+      {"a long path beside its cut-short sibling",
+       {{Wide(sibling), sibling}, {Wide(longName), longName}, {L"keep-1.txt", "keep-1.txt"}},
+       {Wide(longName), L"keep-1.txt"},
+       {longName}},
+      {"a name outside the code page",
+       {{L"\uD55C.txt", "?.txt"}, {L"keep-1.txt", "keep-1.txt"}},
+       {L"\uD55C.txt", L"keep-1.txt"},
+       {"?.txt"}},
+  };
+  for (const Scenario& scenario : scenarios) {
+    for (const ToolRun& run : FileToolRuns()) {
+      SCOPED_TRACE(std::string(scenario.title) + ", " + run.title);
+      Tree before;
+      for (const Entry& entry : scenario.entries) {
+        Make(entry.relative, entry.shown);
+        before[entry.shown] = entry.relative.back() == L'\\' ? "" : "was " + entry.shown;
+      }
+      ASSERT_EQ(ReadFolderTreeW(Wide(work_)), before);
+      const Seen seen = InvokeWide(scenario.selection, kFilesMenu, run.offset, run.caption, run.script);
+      EXPECT_EQ(seen.initialized, S_OK);
+      EXPECT_EQ(seen.added, MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
+      EXPECT_TRUE(seen.found);
+      const std::string box = JoinedBox(seen.box);
+      for (const std::string& shown : scenario.leftOut) {
+        EXPECT_NE(box.find("\r\n  " + work_ + shown + "\r\n"), std::string::npos)
+            << Readable(shown) << " is not named in the box:\n" << Readable(box);
+      }
+      Tree after = before;
+      run.change(after);
+      EXPECT_FOLDER_TREE_W(work_, after);
+      RemoveFolderTreeW(Wide(work_));
+      ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
+    }
+  }
+}
+
+// Only such items: Initialize fails, so Explorer shows no entry, and nothing changes.
+TEST_F(LeftOutEndToEnd, ASelectionOfOnlyLeftOutItemsGetsNoEntry) {
+  const std::string sibling = LongName(259 - work_.size(), "");
+  const std::string longName = sibling + "表表";
+  for (const Entry& entry : std::vector<Entry>{{L"\u00A5500.txt", "?500.txt"}, {L"500.txt", "500.txt"},
+                                               {L"\u00A52024\\", "?2024\\"}, {L"\u00A52024\\1.jpg", "?2024\\1.jpg"},
+                                               {L"2024\\", "2024\\"}, {L"2024\\1.jpg", "2024\\1.jpg"},
+                                               {L"\u00A5A\\", "?A\\"}, {L"A\\", "A\\"}, {L"A\\a.txt", "A\\a.txt"},
+                                               {Wide(sibling), sibling}, {Wide(longName), longName},
+                                               {L"\uD55C.txt", "?.txt"}}) {
+    Make(entry.relative, entry.shown);
+  }
+  const Tree before = ReadFolderTreeW(Wide(work_));
+  int row = 0;
+  for (const std::vector<std::wstring>& selection :
+       {std::vector<std::wstring>{L"\u00A5500.txt"}, {L"\u00A52024\\1.jpg"}, {L"\u00A5A"}, {Wide(longName)},
+        {L"\uD55C.txt"}, {L"\u00A5500.txt", L"\uD55C.txt", Wide(longName)}}) {
+    SCOPED_TRACE(row++);
+    const Seen seen = InvokeWide(selection, kFilesMenu, 3, "条件付きファイル削除", [](DialogUser& user) {
+      ExecuteAndAnswer(user, "OK");
+    });
+    EXPECT_EQ(seen.initialized, E_FAIL);
+  }
+  EXPECT_EQ(ReadFolderTreeW(Wide(work_)), before);
+}
+
+// Folder combine: ¥A read through code page 932 is "\A", which names the unselected A. With
+// B alone left, there is nothing to combine; with B and C, C goes into B. ¥A and A keep
+// what they hold.
+TEST_F(LeftOutEndToEnd, FolderCombineLeavesOutTheYenFolder) {
+  struct Row {
+    std::vector<std::wstring> selection;
+    bool chooser;  // the choice dialog shows
+  };
+  for (const Row& row : {Row{{L"\u00A5A", L"B"}, false}, Row{{L"\u00A5A", L"B", L"C"}, true}}) {
+    SCOPED_TRACE(row.selection.size());
+    for (const Entry& entry : std::vector<Entry>{{L"\u00A5A\\", "?A\\"}, {L"\u00A5A\\y.txt", "?A\\y.txt"},
+                                                 {L"A\\", "A\\"}, {L"A\\a.txt", "A\\a.txt"}, {L"B\\", "B\\"},
+                                                 {L"B\\b.txt", "B\\b.txt"}, {L"C\\", "C\\"}, {L"C\\c.txt", "C\\c.txt"}}) {
+      Make(entry.relative, entry.shown);
+    }
+    Tree after = ReadFolderTreeW(Wide(work_));
+    const Seen seen = InvokeWide(row.selection, kFoldersMenu, 0, "新しいフォルダ名の選択", [](DialogUser& user) {
+      const std::vector<HWND> combos = user.Children("ComboBox");
+      if (combos.size() == 1) ChooseComboItem(combos[0], 0);
+      ExecuteAndAnswer(user, "OK");
+    });
+    EXPECT_EQ(seen.initialized, S_OK);
+    EXPECT_EQ(seen.added, MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2));
+    EXPECT_NE(JoinedBox(seen.box).find("\r\n  " + work_ + "?A\r\n"), std::string::npos) << Readable(seen.box);
+    EXPECT_EQ(seen.found, row.chooser);
+    if (row.chooser) {
+      after.erase("C\\");
+      after.erase("C\\c.txt");
+      after["B\\c.txt"] = "was C\\c.txt";
+    }
+    EXPECT_FOLDER_TREE_W(work_, after);
+    RemoveFolderTreeW(Wide(work_));
+    ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
   }
 }
 

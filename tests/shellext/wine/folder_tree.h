@@ -24,6 +24,13 @@ void EmptyFolder(const std::string& folder);
 // Removes a folder (trailing "\") with everything it holds.
 void RemoveFolderTree(const std::string& folder);
 
+// The same for names that code page 932 may not hold, through the wide functions. A folder
+// read back this way shows each name in CP932 with "?" for a character the code page
+// cannot hold exactly (never a look-alike such as "\" for the yen sign).
+bool WriteTextW(const std::wstring& path, const std::string& text);
+FolderTree ReadFolderTreeW(const std::wstring& folder);
+void RemoveFolderTreeW(const std::wstring& folder);
+
 }  // namespace ov::test
 
 // Compares a folder read back with what it must hold, and shows both when they differ.

@@ -59,6 +59,32 @@ HRESULT STDMETHODCALLTYPE DropDataObject::GetData(FORMATETC* format, STGMEDIUM* 
   return S_OK;
 }
 
+std::wstring Wide(const std::string& cp932) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, cp932.data(), static_cast<int>(cp932.size()), &wide[0], length);
+  return wide;
+}
+
+HRESULT STDMETHODCALLTYPE WideDropDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+  if (format == nullptr || medium == nullptr) return E_INVALIDARG;
+  if (QueryGetData(format) != S_OK || format->dwAspect != DVASPECT_CONTENT) return DV_E_FORMATETC;
+  std::wstring text;
+  for (const std::wstring& path : paths_) text += path + L'\0';
+  text += L'\0';
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + text.size() * sizeof(WCHAR));
+  if (memory == nullptr) return E_OUTOFMEMORY;
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), text.data(), text.size() * sizeof(WCHAR));
+  GlobalUnlock(memory);
+  medium->tymed = TYMED_HGLOBAL;
+  medium->hGlobal = memory;
+  medium->pUnkForRelease = nullptr;
+  return S_OK;
+}
+
 ScratchFolder::ScratchFolder() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);

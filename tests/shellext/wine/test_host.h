@@ -79,6 +79,20 @@ class DropDataObject : public IDataObject {
   int getDataCalls_ = 0;
 };
 
+// CP932 -> UTF-16, as the ANSI functions convert.
+std::wstring Wide(const std::string& cp932);
+
+// The selection as a wide list (DROPFILES.fWide), as Explorer on NT delivers it: each path
+// exactly as given, whether or not code page 932 can hold it.
+class WideDropDataObject : public DropDataObject {
+ public:
+  explicit WideDropDataObject(std::vector<std::wstring> paths) : DropDataObject({}), paths_(std::move(paths)) {}
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+
+ private:
+  std::vector<std::wstring> paths_;
+};
+
 // A fresh folder under the temporary folder (trailing "\"), removed with all it holds.
 class ScratchFolder {
  public:
