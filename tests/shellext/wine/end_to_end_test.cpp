@@ -851,6 +851,9 @@ TEST_F(EndToEnd, BulkRenameOntoANameKeptBySelectedFile) {
       expected[refused ? name : newName] = "was " + name;
     }
     EXPECT_FOLDER_TREE(work_, expected);
+  }
+}
+
 // ---- Paths that code page 932 cannot hold exactly ----
 
 // What each tool does to everything it lists, and what that makes of the file keep-1.txt.
