@@ -77,11 +77,14 @@ class TFormConditionalDelete : public ui::Form {
   void Layout();
   void WireEvents();
   DeleteConditions CurrentConditions() const;
+  void LinesChanged();
   void RefreshList();
+  bool StillAsJudged(const Entry& entry, bool sizeJudged);
 
   platform::Platform& platform_;
   std::vector<Entry> entries_;  // the selection copy with the recorded sizes
   std::vector<ConditionString> lines_;  // StrList's lines with their flags
+  std::optional<CompiledLines> compiled_;  // lines_ compiled; made again after each change
   bool returningFocus_ = false;
 };
 
