@@ -84,6 +84,10 @@ void TFolderCombine::MoveEntriesWithoutReplacing(std::uintptr_t ownerWindow, con
     } while (search->Next(entry) == platform::error::kSuccess);
   }
   search.reset();
+  // In name order, whatever order the file system lists them in, so that the reports do too.
+  platform::SystemApi& system = platform_.System();
+  std::sort(names.begin(), names.end(),
+            [&](const std::string& a, const std::string& b) { return system.CompareNoCase(a, b) < 0; });
   for (const std::string& name : names) {
     const std::string from = source + "\\" + name;
     const std::string to = target + "\\" + name;
