@@ -146,7 +146,7 @@ std::optional<std::uint64_t> TFormConditionalDelete::RecordedSize(int k) const {
 
 std::vector<bool> TFormConditionalDelete::StringFlags() const {
   std::vector<bool> flags;
-  for (const ConditionString& line : lines_) flags.push_back(line.regExp);
+  for (std::size_t i = 0; i < lines_.Count(); ++i) flags.push_back(lines_.Line(i).regExp);
   return flags;
 }
 
@@ -161,14 +161,11 @@ DeleteConditions TFormConditionalDelete::CurrentConditions() const {
 bool TFormConditionalDelete::IsDeleteTarget(int k) {
   if (k < 0 || static_cast<std::size_t>(k) >= entries_.size()) return false;
   const Entry& entry = entries_[static_cast<std::size_t>(k)];
-  // The lines are compiled once per change of them; the rest is read from the controls.
-  if (!compiled_) compiled_.emplace(lines_);
+  // The lines were compiled as they were added; the rest is read from the controls.
   const DeleteConditions conditions = CurrentConditions();
-  return compiled_->Meets(base::NamePart(entry.path), conditions.allOf) &&
+  return lines_.Meets(base::NamePart(entry.path), conditions.allOf) &&
          MeetsSizeConditions(entry.size, conditions);
 }
-
-void TFormConditionalDelete::LinesChanged() { compiled_.reset(); }
 
 void TFormConditionalDelete::RefreshList() {
   const int count = FileListView.ItemCount();
@@ -183,9 +180,8 @@ void TFormConditionalDelete::EditStrChange(ui::Control& /*sender*/) {
 }
 
 void TFormConditionalDelete::BtnStrAddClick(ui::Control& /*sender*/) {
-  lines_.push_back(ConditionString{EditStr.Text(), ChkUseRegExp.Checked()});
+  lines_.Add(ConditionString{EditStr.Text(), ChkUseRegExp.Checked()});
   StrList.AddItem(EditStr.Text());
-  LinesChanged();
   EditStr.SetText("");
   ChkUseRegExp.SetChecked(false);
   BtnStrAdd.SetEnabled(false);
@@ -201,8 +197,8 @@ void TFormConditionalDelete::StrListClick(ui::Control& /*sender*/) {
 
 void TFormConditionalDelete::BtnStrEditClick(ui::Control& sender) {
   const int index = StrList.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) return;
-  const ConditionString line = lines_[static_cast<std::size_t>(index)];
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.Count()) return;
+  const ConditionString line = lines_.Line(static_cast<std::size_t>(index));
   EditStr.SetText(line.text);
   ChkUseRegExp.SetChecked(line.regExp);
   BtnStrDeleteClick(sender);
@@ -210,10 +206,9 @@ void TFormConditionalDelete::BtnStrEditClick(ui::Control& sender) {
 
 void TFormConditionalDelete::BtnStrDeleteClick(ui::Control& /*sender*/) {
   const int index = StrList.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) return;
-  lines_.erase(lines_.begin() + index);
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.Count()) return;
+  lines_.Remove(static_cast<std::size_t>(index));
   StrList.DeleteItem(index);
-  LinesChanged();
   BtnStrEdit.SetEnabled(false);
   BtnStrDelete.SetEnabled(false);
   RefreshList();
@@ -287,8 +282,7 @@ void TFormConditionalDelete::BtnOKClick(ui::Control& /*sender*/) {
 
 void TFormConditionalDelete::FormDestroy(ui::Control& /*sender*/) {
   entries_.clear();
-  lines_.clear();
-  compiled_.reset();
+  lines_.Clear();
 }
 
 void RunConditionalDelete(ToolContext& context, const SelectionList& selection, std::uintptr_t parentWindow) {

@@ -77,14 +77,12 @@ class TFormConditionalDelete : public ui::Form {
   void Layout();
   void WireEvents();
   DeleteConditions CurrentConditions() const;
-  void LinesChanged();
   void RefreshList();
   bool StillAsJudged(const Entry& entry, bool sizeJudged);
 
   platform::Platform& platform_;
   std::vector<Entry> entries_;  // the selection copy with the recorded sizes
-  std::vector<ConditionString> lines_;  // StrList's lines with their flags
-  std::optional<CompiledLines> compiled_;  // lines_ compiled; made again after each change
+  CompiledLines lines_;  // StrList's lines with their flags, compiled once while the dialog is open
   bool returningFocus_ = false;
 };
 

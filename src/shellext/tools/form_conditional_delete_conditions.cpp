@@ -77,16 +77,17 @@ bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditi
                               [&](std::size_t i) { return LineHits(name, conditions.strings[i]); });
 }
 
-CompiledLines::CompiledLines(const std::vector<ConditionString>& lines) {
-  lines_.reserve(lines.size());
-  for (const ConditionString& line : lines) {
-    lines_.push_back(Line{line, line.regExp ? RegexPattern::Compile(line.text) : std::nullopt});
-  }
+void CompiledLines::Add(const ConditionString& line) {
+  lines_.push_back(Compiled{line, line.regExp ? RegexPattern::Compile(line.text) : std::nullopt});
+}
+
+void CompiledLines::Remove(std::size_t index) {
+  if (index < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 bool CompiledLines::Meets(std::string_view name, bool allOf) const {
   return StringConditionHolds(lines_.size(), allOf, [&](std::size_t i) {
-    const Line& line = lines_[i];
+    const Compiled& line = lines_[i];
     if (!line.line.regExp) return ContainsPlain(name, line.line.text);
     return line.pattern.has_value() && PatternHits(*line.pattern, name);
   });

@@ -55,20 +55,24 @@ bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditi
 // a size condition that is on, and a limit that is not a positive integer is met by none.
 bool MeetsSizeConditions(std::optional<std::uint64_t> size, const DeleteConditions& conditions);
 
-// The condition lines with each regular expression compiled once. The dialog makes one
-// when its lines change and keeps it while it is open, rather than compiling every line
-// again for every row it draws; the judgement is that of MeetsStringCondition.
+// The condition lines with each regular expression compiled once, when its line is added.
+// The dialog keeps its lines in one of these while it is open, rather than compiling every
+// line again for every row it draws; the judgement is that of MeetsStringCondition.
 class CompiledLines {
  public:
-  explicit CompiledLines(const std::vector<ConditionString>& lines);
+  void Add(const ConditionString& line);
+  void Remove(std::size_t index);
+  void Clear() { lines_.clear(); }
+  std::size_t Count() const { return lines_.size(); }
+  const ConditionString& Line(std::size_t index) const { return lines_[index].line; }
   bool Meets(std::string_view name, bool allOf) const;
 
  private:
-  struct Line {
+  struct Compiled {
     ConditionString line;
     std::optional<RegexPattern> pattern;  // a regular expression that compiled
   };
-  std::vector<Line> lines_;
+  std::vector<Compiled> lines_;
 };
 
 // The whole judgement for the name part of a file and its recorded size.
