@@ -262,7 +262,7 @@ void TFormConditionalDelete::BtnOKClick(ui::Control& /*sender*/) {
   const bool sizeJudged = ChkSmallerThan.Checked() || ChkLargerThan.Checked();
   platform::ShellApi& shell = platform_.Shell();
   // One deletion per file, each checked right before it: a file replaced by a folder, or
-  // grown or shrunk past the size it was judged by, is not deleted, and the user is told.
+  // no longer of the size it was judged by, is not deleted, and the user is told.
   for (const std::size_t k : targets) {
     const Entry& entry = entries_[k];
     if (!StillAsJudged(entry, sizeJudged)) {
