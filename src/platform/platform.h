@@ -44,6 +44,7 @@ constexpr Error kMoreData = 234;
 constexpr Error kNoMoreItems = 259;
 constexpr Error kDirectory = 267;  // ERROR_DIRECTORY: a folder was expected
 constexpr Error kKeyDeleted = 1018;
+constexpr Error kCancelled = 1223;  // ERROR_CANCELLED: the user cancelled
 }  // namespace error
 
 // File attribute bits (FILE_ATTRIBUTE_*).
@@ -259,6 +260,11 @@ class ShellApi {
   virtual ~ShellApi() = default;
   // SHFileOperationA.
   virtual ShellFileResult FileOperation(const ShellFileOperation& operation) = 0;
+  // Whether a move without FOF_NOCONFIRMATION asks the user before it replaces an entry of
+  // its target, as Windows' shell does. Wine's shell (8.0) replaces files without asking,
+  // and a file by a folder; a caller that must keep what the target holds cannot leave
+  // that to such a shell.
+  virtual bool AsksBeforeReplacing() = 0;
 };
 
 // The platform of the shell extension, handed to every object that needs it by reference.

@@ -155,5 +155,43 @@ TEST_F(ShellContract, RenameGivesANewName) {
   EXPECT_EQ(List("*"), Names({"b.txt"}));
 }
 
+// Several entries of a folder, all of them files, moved into another folder: Windows moves
+// them. Wine's shell (8.0) cancels any move of more than one entry into one folder when
+// none of them is a folder, so a folder combine of folders that hold only files moved
+// nothing there; the folder combine therefore does not hand such a move to Wine's shell.
+TEST_F(ShellContract, StarDotStarOfAFolderOfFilesMovesThemAll) {
+  Write("Q\\a.txt", "a");
+  Write("Q\\b.txt", "b");
+  Folder("P");
+  const ShellFileResult result = Run(shell_function::kMove, {"Q\\*.*"}, "P", kQuiet);
+  if (std::string(env_->Name()) == "win32") {
+    EXPECT_EQ(result.code, static_cast<int>(error::kCancelled));
+    EXPECT_EQ(List("Q\\*"), Names({"a.txt", "b.txt"}));
+    EXPECT_EQ(List("P\\*"), Names());
+  } else {
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(List("P\\*"), Names({"a.txt", "b.txt"}));
+  }
+}
+
+// Windows' shell asks before a move without FOF_NOCONFIRMATION replaces an entry of its
+// target, and refuses a folder over a file; so does the fake unless told to act as Wine.
+// Wine's shell (8.0) asks nothing: a file replaces a file, and a folder replaces a file,
+// which is destroyed. Tools that must keep what the target holds ask the shell first.
+TEST_F(ShellContract, AShellThatDoesNotAskReplacesWithoutAQuestion) {
+  const bool asks = P().Shell().AsksBeforeReplacing();
+  EXPECT_EQ(asks, std::string(env_->Name()) != "win32");
+  if (asks) return;  // its question would wait for a user
+  Write("P\\same.txt", "P same");
+  Write("P\\y", "P file y");
+  Write("Q\\same.txt", "Q same");
+  Write("Q\\y\\in.txt", "Q y in");
+  const ShellFileResult result = Run(shell_function::kMove, {"Q\\*.*"}, "P", 0);
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(Read("P\\same.txt"), "Q same");
+  EXPECT_EQ(Read("P\\y\\in.txt"), "Q y in");
+  EXPECT_EQ(List("Q\\*"), Names());
+}
+
 }  // namespace
 }  // namespace ov::contract

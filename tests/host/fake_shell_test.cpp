@@ -138,5 +138,34 @@ TEST_F(FakeShellTest, FoldersMoveAcrossVolumesByCopying) {
   EXPECT_FALSE(FolderExists(machine_->Files(), "C:\\tree"));
 }
 
+// Wine's shell: no question at all. A file or a folder replaces a file; before a folder a
+// file stays in its source, and a folder stays unmerged.
+TEST_F(FakeShellTest, WithoutAskingAFileOrFolderReplacesAFileAndAFolderIsLeft) {
+  EXPECT_TRUE(machine_->Shell().AsksBeforeReplacing());
+  machine_->Shell().SetReplacesWithoutAsking(true);
+  EXPECT_FALSE(machine_->Shell().AsksBeforeReplacing());
+  Answers none({});
+  machine_->Shell().SetQuestions(&none);
+  FakeFiles& files = machine_->Files();
+  ASSERT_EQ(files.PutFile("C:\\src\\y\\in.txt", "src y"), 0u);        // a folder over a file
+  ASSERT_EQ(files.PutFile("C:\\dst\\y", "dst y"), 0u);
+  ASSERT_EQ(files.PutFile("C:\\src\\z", "src z"), 0u);                  // a file over a folder
+  ASSERT_EQ(files.PutFile("C:\\dst\\z\\in.txt", "dst z"), 0u);
+  ASSERT_EQ(files.PutFile("C:\\src\\w\\in.txt", "src w"), 0u);        // a folder over a folder
+  ASSERT_EQ(files.PutFile("C:\\dst\\w\\mine.txt", "dst w"), 0u);
+  ShellFileOperation operation;
+  operation.function = shell_function::kMove;
+  operation.sources = {"C:\\src\\*.*"};
+  operation.destination = "C:\\dst";
+  EXPECT_EQ(machine_->Shell().FileOperation(operation).code, 0);
+  EXPECT_TRUE(machine_->Shell().Asked().empty());
+  EXPECT_EQ(Dst(), "new,new,new");
+  EXPECT_EQ(Contents("C:\\dst\\y\\in.txt"), "src y");
+  EXPECT_EQ(Contents("C:\\src\\z"), "src z");
+  EXPECT_EQ(Contents("C:\\dst\\z\\in.txt"), "dst z");
+  EXPECT_EQ(Contents("C:\\src\\w\\in.txt"), "src w");
+  EXPECT_FALSE(FileExists(files, "C:\\dst\\w\\in.txt"));
+}
+
 }  // namespace
 }  // namespace ov::platform::fake

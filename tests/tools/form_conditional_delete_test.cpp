@@ -268,7 +268,8 @@ TEST_F(ConditionalDeleteForm, RefreshRedrawsTheVisibleRowsOnly) {
   EXPECT_EQ(drawn, (std::vector<int>{10, 11, 12, 13, 14}));
 }
 
-TEST_F(ConditionalDeleteForm, OkDeletesTheRedFilesInOneOperation) {
+// One operation per red file, so that each is checked right before its own deletion.
+TEST_F(ConditionalDeleteForm, OkDeletesTheRedFilesOneOperationEach) {
   const std::string a = Put("a.txt", 100);
   const std::string b = Put("big.txt", 5000);
   const std::string c = Put("c.txt", 200);
@@ -280,16 +281,20 @@ TEST_F(ConditionalDeleteForm, OkDeletesTheRedFilesInOneOperation) {
   EXPECT_EQ(result, ui::mrOk);
   EXPECT_FALSE(form_->BtnOK.Enabled());
   const auto& operations = platform_.Shell().Operations();
-  ASSERT_EQ(operations.size(), 1u);
-  EXPECT_EQ(operations[0].function, platform::shell_function::kDelete);
-  EXPECT_EQ(operations[0].sources, (std::vector<std::string>{a, c}));
-  EXPECT_EQ(operations[0].flags, shell_flag::kNoConfirmation | shell_flag::kAllowUndo);
-  EXPECT_EQ(operations[0].ownerWindow, 0u);
-  EXPECT_TRUE(operations[0].destination.empty());
+  ASSERT_EQ(operations.size(), 2u);
+  EXPECT_EQ(operations[0].sources, (std::vector<std::string>{a}));
+  EXPECT_EQ(operations[1].sources, (std::vector<std::string>{c}));
+  for (const platform::ShellFileOperation& operation : operations) {
+    EXPECT_EQ(operation.function, platform::shell_function::kDelete);
+    EXPECT_EQ(operation.flags, shell_flag::kNoConfirmation | shell_flag::kAllowUndo);
+    EXPECT_EQ(operation.ownerWindow, 0u);
+    EXPECT_TRUE(operation.destination.empty());
+  }
   EXPECT_FALSE(platform::FileExists(platform_.Files(), a));
   EXPECT_TRUE(platform::FileExists(platform_.Files(), b));
   EXPECT_FALSE(platform::FileExists(platform_.Files(), c));
   EXPECT_EQ(platform_.Shell().RecycleBin().size(), 2u);
+  EXPECT_TRUE(driver_->Boxes().empty());
 }
 
 TEST_F(ConditionalDeleteForm, WithoutTheRecycleBinTheFlagIsOff) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_parts.h"
 #include "platform/fake/fake_platform.h"
 #include "shellext/menu/selection.h"
 #include "shellext/tools/folder_combine.h"
@@ -207,7 +208,8 @@ TEST_F(SeriesTest, CancellingTheChoiceCombinesNothing) {
   EXPECT_EQ(form.SeriesListView.SelectedCount(), 2);
 }
 
-TEST_F(SeriesTest, ExecutionMovesEachSeriesWithOneOperationNextToItsFirstFile) {
+// Each file moves by an operation of its own, so that it is checked right before it.
+TEST_F(SeriesTest, ExecutionMovesEachFileIntoTheFolderNextToTheFirstOfItsSeries) {
   const Names other = Put({"IMG_0009.jpg"}, kFolder + "z\\");
   Names paths = Put({"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg", "0001.jpg"});
   paths.push_back(other.front());
@@ -225,14 +227,18 @@ TEST_F(SeriesTest, ExecutionMovesEachSeriesWithOneOperationNextToItsFirstFile) {
   EXPECT_EQ(List(kFolder + "z\\"), Names());
 
   const auto& operations = platform_.Shell().Operations();
-  ASSERT_EQ(operations.size(), 2u);
+  ASSERT_EQ(operations.size(), 4u);
   for (const platform::ShellFileOperation& operation : operations) {
     EXPECT_EQ(operation.function, platform::shell_function::kMove);
     EXPECT_EQ(operation.flags, 0u);
     EXPECT_BYTES(operation.progressTitle, "ファイル名による自動分類");
+    ASSERT_EQ(operation.sources.size(), 1u);
+    EXPECT_BYTES(operation.destination, base::FolderPart(operation.destination) + base::NamePart(operation.sources[0]));
   }
-  EXPECT_BYTES(operations[0].destination, kFolder + "DSC");
-  EXPECT_EQ(operations[1].sources, Names({kFolder + "IMG_0001.jpg", kFolder + "IMG_0002.jpg", other.front()}));
+  EXPECT_BYTES(operations[0].destination, kFolder + "DSC\\DSC-0001.jpg");
+  EXPECT_EQ(operations[3].sources, Names({other.front()}));
+  EXPECT_BYTES(operations[3].destination, kFolder + "IMG\\IMG_0009.jpg");
+  EXPECT_TRUE(ui_.MessageBoxes().empty());
 }
 
 TEST_F(SeriesTest, ARowWhoseFolderCannotBeMadeStaysWhileTheOthersMove) {

@@ -123,6 +123,7 @@ Error FakeShell::TransferTo(Run& run, const std::string& from, const std::string
     if (const Error error = CopyTree(from, to)) return error;
     return RemoveTree(from);
   }
+  if (replacesWithoutAsking_) return ReplaceWithoutAsking(from, to, sourceFolder, targetFolder, keepSource);
   if (sourceFolder != targetFolder) return error::kAccessDenied;
   if (!sourceFolder) {
     const Step step = Confirm(run, ShellQuestion::kReplaceFile, to, run.replaceAll);
@@ -142,6 +143,18 @@ Error FakeShell::TransferTo(Run& run, const std::string& from, const std::string
   }
   if (!keepSource) files_.RemoveFolder(from);  // stays when the user kept some of its entries
   return error::kSuccess;
+}
+
+Error FakeShell::ReplaceWithoutAsking(const std::string& from, const std::string& to, bool sourceFolder,
+                                      bool targetFolder, bool keepSource) {
+  if (targetFolder) return error::kSuccess;  // kept in its source, and no word of it
+  if (const Error error = files_.Delete(to)) return error;
+  if (keepSource) return CopyTree(from, to);
+  if (!sourceFolder) return files_.Move(from, to);
+  const Error moved = files_.Move(from, to);
+  if (moved != error::kNotSameDevice) return moved;
+  if (const Error error = CopyTree(from, to)) return error;
+  return RemoveTree(from);
 }
 
 Error FakeShell::Transfer(Run& run, const std::string& from, const std::string& toFolder, bool keepSource) {

@@ -53,6 +53,11 @@ class FakeShell : public ShellApi {
   // Who answers the questions; without one every question is answered yes (the default
   // button of the shell's dialogs). Not owned.
   void SetQuestions(ShellQuestions* questions) { questions_ = questions; }
+  // Wine's shell: a move or copy onto a taken name asks nothing. A file replaces a file, a
+  // folder replaces a file, a file stays where it is before a folder, and a folder stays
+  // unmerged before a folder.
+  void SetReplacesWithoutAsking(bool replaces) { replacesWithoutAsking_ = replaces; }
+  bool AsksBeforeReplacing() override { return !replacesWithoutAsking_; }
   // Every operation requested and every question asked, in order.
   const std::vector<ShellFileOperation>& Operations() const { return operations_; }
   const std::vector<AskedQuestion>& Asked() const { return asked_; }
@@ -66,6 +71,8 @@ class FakeShell : public ShellApi {
   Step Confirm(Run& run, ShellQuestion question, const std::string& path, bool& yesToAll);
   Error Transfer(Run& run, const std::string& from, const std::string& toFolder, bool keepSource);
   Error TransferTo(Run& run, const std::string& from, const std::string& to, bool keepSource);
+  Error ReplaceWithoutAsking(const std::string& from, const std::string& to, bool sourceFolder, bool targetFolder,
+                             bool keepSource);
   Error CopyTree(const std::string& from, const std::string& to);
   Error RemoveTree(const std::string& path);
   bool IsFolder(const std::string& path, bool& exists);
@@ -73,6 +80,7 @@ class FakeShell : public ShellApi {
   FakeFiles& files_;
   FakeFailures& failures_;
   ShellQuestions* questions_ = nullptr;
+  bool replacesWithoutAsking_ = false;
   std::vector<ShellFileOperation> operations_;
   std::vector<AskedQuestion> asked_;
   std::vector<RecycledItem> recycled_;

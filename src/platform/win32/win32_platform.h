@@ -64,6 +64,7 @@ class Win32System : public SystemApi {
 class Win32Shell : public ShellApi {
  public:
   ShellFileResult FileOperation(const ShellFileOperation& operation) override;
+  bool AsksBeforeReplacing() override;
 };
 
 // The one real platform of a process; stateless, so any number may exist.

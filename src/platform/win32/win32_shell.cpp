@@ -55,6 +55,8 @@ std::string NameOf(const std::string& path) {
 
 }  // namespace
 
+bool Win32Shell::AsksBeforeReplacing() { return !RunningUnderWine(); }
+
 ShellFileResult Win32Shell::FileOperation(const ShellFileOperation& operation) {
   const std::string from = DoubleZeroList(operation.sources);
   std::string to;

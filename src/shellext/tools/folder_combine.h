@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 #include "shellext/menu/command_table.h"
@@ -22,6 +23,9 @@ class TFolderCombine {
   const SelectionList& Folders() const { return folders_; }
 
  private:
+  void MoveEntriesWithoutReplacing(std::uintptr_t ownerWindow, const std::string& source, const std::string& target);
+  void Report(std::uintptr_t ownerWindow, const std::string& text);
+
   ui::Backend& backend_;
   platform::Platform& platform_;
   SelectionList folders_;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/path_parts.h"
+#include "shellext/tools/entry_messages.h"
 
 namespace ov::shellext {
 
@@ -145,13 +146,12 @@ std::optional<std::uint64_t> TFormConditionalDelete::RecordedSize(int k) const {
 
 std::vector<bool> TFormConditionalDelete::StringFlags() const {
   std::vector<bool> flags;
-  for (const ConditionString& line : lines_) flags.push_back(line.regExp);
+  for (std::size_t i = 0; i < lines_.Count(); ++i) flags.push_back(lines_.Line(i).regExp);
   return flags;
 }
 
 DeleteConditions TFormConditionalDelete::CurrentConditions() const {
-  DeleteConditions conditions;
-  conditions.strings = lines_;
+  DeleteConditions conditions;  // without the lines, which are judged compiled
   conditions.allOf = !RbOneOf.Checked();
   conditions.smallerThan = SizeCondition{ChkSmallerThan.Checked(), ParseSizeField(EditSmallSize.Text())};
   conditions.largerThan = SizeCondition{ChkLargerThan.Checked(), ParseSizeField(EditLargeSize.Text())};
@@ -161,7 +161,10 @@ DeleteConditions TFormConditionalDelete::CurrentConditions() const {
 bool TFormConditionalDelete::IsDeleteTarget(int k) {
   if (k < 0 || static_cast<std::size_t>(k) >= entries_.size()) return false;
   const Entry& entry = entries_[static_cast<std::size_t>(k)];
-  return MeetsDeleteConditions(base::NamePart(entry.path), entry.size, CurrentConditions());
+  // The lines were compiled as they were added; the rest is read from the controls.
+  const DeleteConditions conditions = CurrentConditions();
+  return lines_.Meets(base::NamePart(entry.path), conditions.allOf) &&
+         MeetsSizeConditions(entry.size, conditions);
 }
 
 void TFormConditionalDelete::RefreshList() {
@@ -177,7 +180,7 @@ void TFormConditionalDelete::EditStrChange(ui::Control& /*sender*/) {
 }
 
 void TFormConditionalDelete::BtnStrAddClick(ui::Control& /*sender*/) {
-  lines_.push_back(ConditionString{EditStr.Text(), ChkUseRegExp.Checked()});
+  lines_.Add(ConditionString{EditStr.Text(), ChkUseRegExp.Checked()});
   StrList.AddItem(EditStr.Text());
   EditStr.SetText("");
   ChkUseRegExp.SetChecked(false);
@@ -194,8 +197,8 @@ void TFormConditionalDelete::StrListClick(ui::Control& /*sender*/) {
 
 void TFormConditionalDelete::BtnStrEditClick(ui::Control& sender) {
   const int index = StrList.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) return;
-  const ConditionString line = lines_[static_cast<std::size_t>(index)];
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.Count()) return;
+  const ConditionString line = lines_.Line(static_cast<std::size_t>(index));
   EditStr.SetText(line.text);
   ChkUseRegExp.SetChecked(line.regExp);
   BtnStrDeleteClick(sender);
@@ -203,8 +206,8 @@ void TFormConditionalDelete::BtnStrEditClick(ui::Control& sender) {
 
 void TFormConditionalDelete::BtnStrDeleteClick(ui::Control& /*sender*/) {
   const int index = StrList.ItemIndex();
-  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) return;
-  lines_.erase(lines_.begin() + index);
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.Count()) return;
+  lines_.Remove(static_cast<std::size_t>(index));
   StrList.DeleteItem(index);
   BtnStrEdit.SetEnabled(false);
   BtnStrDelete.SetEnabled(false);
@@ -240,25 +243,46 @@ void TFormConditionalDelete::FileListViewAdvancedCustomDrawItem(ui::ListView& /*
   textColor = IsDeleteTarget(index) ? ui::clRed : ui::clWindowText;
 }
 
+// Right before its deletion: still a file, and of the size it was judged by when a size
+// condition took part.
+bool TFormConditionalDelete::StillAsJudged(const Entry& entry, bool sizeJudged) {
+  platform::FindEntry found;
+  std::unique_ptr<platform::FileSearch> search;
+  if (platform_.Files().FindFirst(entry.path, found, search) != platform::error::kSuccess) return false;
+  if (found.attributes & platform::attribute::kDirectory) return false;
+  return !sizeJudged || (entry.size.has_value() && found.size == *entry.size);
+}
+
 void TFormConditionalDelete::BtnOKClick(ui::Control& /*sender*/) {
   BtnOK.SetEnabled(false);
-  platform::ShellFileOperation operation;
+  std::vector<std::size_t> targets;
   for (std::size_t k = 0; k < entries_.size(); ++k) {
-    if (IsDeleteTarget(static_cast<int>(k))) operation.sources.push_back(entries_[k].path);
+    if (IsDeleteTarget(static_cast<int>(k))) targets.push_back(k);
   }
-  if (!operation.sources.empty()) {
+  const bool sizeJudged = ChkSmallerThan.Checked() || ChkLargerThan.Checked();
+  platform::ShellApi& shell = platform_.Shell();
+  // One deletion per file, each checked right before it: a file replaced by a folder, or
+  // no longer of the size it was judged by, is not deleted, and the user is told.
+  for (const std::size_t k : targets) {
+    const Entry& entry = entries_[k];
+    if (!StillAsJudged(entry, sizeJudged)) {
+      ShowMessageBox(DeleteFailedText(entry.path), kCaption, ui::kMbOk);
+      continue;
+    }
+    platform::ShellFileOperation operation;
     operation.function = platform::shell_function::kDelete;
+    operation.sources = {entry.path};
     operation.flags = platform::shell_flag::kNoConfirmation;
     if (ChkUseRecycleBin.Checked()) operation.flags |= platform::shell_flag::kAllowUndo;
-    // The shell reports its own failures; its result changes nothing here.
-    platform_.Shell().FileOperation(operation);
+    // The shell reports its own failures; only the user's cancel stops the rest.
+    if (shell.FileOperation(operation).code == static_cast<int>(platform::error::kCancelled)) break;
   }
   SetModalResult(ui::mrOk);
 }
 
 void TFormConditionalDelete::FormDestroy(ui::Control& /*sender*/) {
   entries_.clear();
-  lines_.clear();
+  lines_.Clear();
 }
 
 void RunConditionalDelete(ToolContext& context, const SelectionList& selection, std::uintptr_t parentWindow) {

@@ -78,10 +78,11 @@ class TFormConditionalDelete : public ui::Form {
   void WireEvents();
   DeleteConditions CurrentConditions() const;
   void RefreshList();
+  bool StillAsJudged(const Entry& entry, bool sizeJudged);
 
   platform::Platform& platform_;
   std::vector<Entry> entries_;  // the selection copy with the recorded sizes
-  std::vector<ConditionString> lines_;  // StrList's lines with their flags
+  CompiledLines lines_;  // StrList's lines with their flags, compiled once while the dialog is open
   bool returningFocus_ = false;
 };
 

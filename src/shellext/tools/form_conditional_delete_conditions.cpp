@@ -43,25 +43,54 @@ bool ContainsPlain(std::string_view name, std::string_view text) {
   return false;
 }
 
-bool LineHits(std::string_view name, const ConditionString& line) {
-  if (!line.regExp) return ContainsPlain(name, line.text);
-  // Compiled anew for every judgement and freed at once; nothing is kept between rows.
-  const std::optional<RegexPattern> pattern = RegexPattern::Compile(line.text);
-  return pattern.has_value() && pattern->Match(name).Matched();
-}
+namespace {
 
-bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditions) {
-  if (conditions.strings.empty()) return true;
+bool PatternHits(const RegexPattern& pattern, std::string_view name) { return pattern.Match(name).Matched(); }
+
+// Goes through the lines in order: all must hit (allOf) or at least one.
+template <typename Hits>
+bool StringConditionHolds(std::size_t lines, bool allOf, Hits hits) {
+  if (lines == 0) return true;
   bool hit = false;
-  for (const ConditionString& line : conditions.strings) {
-    if (LineHits(name, line)) {
+  for (std::size_t i = 0; i < lines; ++i) {
+    if (hits(i)) {
       hit = true;
-      if (!conditions.allOf) break;
-    } else if (conditions.allOf) {
+      if (!allOf) break;
+    } else if (allOf) {
       return false;
     }
   }
   return hit;
+}
+
+}  // namespace
+
+bool LineHits(std::string_view name, const ConditionString& line) {
+  if (!line.regExp) return ContainsPlain(name, line.text);
+  // Compiled for this judgement alone and freed at once.
+  const std::optional<RegexPattern> pattern = RegexPattern::Compile(line.text);
+  return pattern.has_value() && PatternHits(*pattern, name);
+}
+
+bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditions) {
+  return StringConditionHolds(conditions.strings.size(), conditions.allOf,
+                              [&](std::size_t i) { return LineHits(name, conditions.strings[i]); });
+}
+
+void CompiledLines::Add(const ConditionString& line) {
+  lines_.push_back(Compiled{line, line.regExp ? RegexPattern::Compile(line.text) : std::nullopt});
+}
+
+void CompiledLines::Remove(std::size_t index) {
+  if (index < lines_.size()) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+bool CompiledLines::Meets(std::string_view name, bool allOf) const {
+  return StringConditionHolds(lines_.size(), allOf, [&](std::size_t i) {
+    const Compiled& line = lines_[i];
+    if (!line.line.regExp) return ContainsPlain(name, line.line.text);
+    return line.pattern.has_value() && PatternHits(*line.pattern, name);
+  });
 }
 
 namespace {

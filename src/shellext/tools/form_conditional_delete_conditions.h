@@ -1,6 +1,7 @@
 // The conditions of the conditional delete tool, apart from its dialog: whether one file
 // name and its recorded size meet the condition strings and the size limits that are on.
-// The dialog builds these from its controls each time a row is judged.
+// The dialog reads these from its controls each time a row is judged; only the compiled
+// regular expressions are kept, from one change of its lines to the next.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "shellext/tools/regex_pattern.h"
 
 namespace ov::shellext {
 
@@ -51,6 +54,26 @@ bool MeetsStringCondition(std::string_view name, const DeleteConditions& conditi
 // largerThan KB x 1024 bytes, limits included. A file without a recorded size never meets
 // a size condition that is on, and a limit that is not a positive integer is met by none.
 bool MeetsSizeConditions(std::optional<std::uint64_t> size, const DeleteConditions& conditions);
+
+// The condition lines with each regular expression compiled once, when its line is added.
+// The dialog keeps its lines in one of these while it is open, rather than compiling every
+// line again for every row it draws; the judgement is that of MeetsStringCondition.
+class CompiledLines {
+ public:
+  void Add(const ConditionString& line);
+  void Remove(std::size_t index);
+  void Clear() { lines_.clear(); }
+  std::size_t Count() const { return lines_.size(); }
+  const ConditionString& Line(std::size_t index) const { return lines_[index].line; }
+  bool Meets(std::string_view name, bool allOf) const;
+
+ private:
+  struct Compiled {
+    ConditionString line;
+    std::optional<RegexPattern> pattern;  // a regular expression that compiled
+  };
+  std::vector<Compiled> lines_;
+};
 
 // The whole judgement for the name part of a file and its recorded size.
 bool MeetsDeleteConditions(std::string_view name, std::optional<std::uint64_t> size,

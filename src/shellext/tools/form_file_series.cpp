@@ -4,6 +4,7 @@
 
 #include "base/path_parts.h"
 #include "shellext/menu/selection.h"
+#include "shellext/tools/entry_messages.h"
 #include "shellext/tools/form_series_new_name.h"
 #include "shellext/tools/series_name.h"
 
@@ -161,6 +162,8 @@ void TFormFileSeries::BtnCombineClick(ui::Control& /*sender*/) {
 void TFormFileSeries::BtnOKClick(ui::Control& /*sender*/) {
   BtnOK.SetEnabled(false);
   platform::FileApi& files = platform_.Files();
+  platform::ShellApi& shell = platform_.Shell();
+  const bool shellAsks = shell.AsksBeforeReplacing();
   for (int row = 0; row < SeriesListView.ItemCount(); ++row) {
     const std::vector<std::string>& members = rowFiles_[static_cast<std::size_t>(row)];
     if (members.empty()) continue;
@@ -169,14 +172,33 @@ void TFormFileSeries::BtnOKClick(ui::Control& /*sender*/) {
     if (!base::IsValidFileName(name)) continue;
     const std::string target = base::FolderPart(members.front()) + name;
     if (files.CreateFolder(target) != platform::error::kSuccess && !platform::FolderExists(files, target)) continue;
-    platform::ShellFileOperation operation;
-    operation.ownerWindow = Handle();
-    operation.function = platform::shell_function::kMove;
-    operation.sources = members;
-    operation.destination = target;
-    operation.flags = 0;
-    operation.progressTitle = kFileSeriesTitle;
-    platform_.Shell().FileOperation(operation);
+    // One move per file, each checked right before it: a file replaced by a folder (or
+    // gone) since the dialog opened stays where it is, and the user is told.
+    for (const std::string& member : members) {
+      const std::string to = target + "\\" + base::NamePart(member);
+      if (!platform::FileExists(files, member)) {
+        ShowMessageBox(MoveFailedText(member, to), Caption(), ui::kMbOk);
+        continue;
+      }
+      if (!shellAsks) {
+        // This shell would replace what the folder holds under that name without asking;
+        // MoveFileA refuses a taken name, so that file stays and the user is told.
+        if (files.Move(member, to) != platform::error::kSuccess) {
+          ShowMessageBox(MoveFailedText(member, to), Caption(), ui::kMbOk);
+        }
+        continue;
+      }
+      platform::ShellFileOperation operation;
+      operation.ownerWindow = Handle();
+      operation.function = platform::shell_function::kMove;
+      operation.sources = {member};
+      operation.destination = to;
+      operation.flags = 0;  // the shell asks before it replaces, and reports its own failures
+      operation.progressTitle = kFileSeriesTitle;
+      // Cancelled by the user: the rest of this series stays. ("No" to a question only
+      // keeps that file, and the operation does not count as cancelled.)
+      if (shell.FileOperation(operation).code == static_cast<int>(platform::error::kCancelled)) break;
+    }
   }
   SetModalResult(ui::mrOk);
 }

@@ -101,14 +101,16 @@ void SafeRenameBatch(platform::Platform& platform, const std::vector<std::string
         return;
       }
       temporary = temporary.substr(0, temporary.find('\0'));
-      // A failure here is silent: the rename below then fails on the occupied target.
-      if (files.Delete(temporary) == platform::error::kSuccess &&
+      // A failure here is silent: the rename below then fails on the occupied target. So
+      // does a holder that has become a folder: it is no longer the file the user chose.
+      if (files.Delete(temporary) == platform::error::kSuccess && !platform::FolderExists(files, target) &&
           files.Move(target, temporary) == platform::error::kSuccess) {
         working.Update(holder, temporary, false);
       }
     }
 
-    if (files.Move(current, target) == platform::error::kSuccess) {
+    // Checked right before the rename: a file replaced by a folder meanwhile is not renamed.
+    if (!platform::FolderExists(files, current) && files.Move(current, target) == platform::error::kSuccess) {
       working.Update(k, target, true);
     } else {
       showMessage(RenameFailed(current, names[k]));

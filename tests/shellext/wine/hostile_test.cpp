@@ -48,6 +48,13 @@ std::string RenameFailed(const std::string& from, const std::string& to) {
   return "リネームに失敗しました\r\nFrom: " + from + "\r\nTo: " + to;
 }
 
+// The move and delete messages name full paths; kRoot stands for the scratch folder.
+const char kRoot[] = "<root>";
+std::string MoveFailed(const std::string& from, const std::string& to) {
+  return std::string("移動に失敗しました\r\nFrom: ") + kRoot + from + "\r\nTo: " + kRoot + to;
+}
+std::string DeleteFailed(const std::string& path) { return std::string("削除に失敗しました\r\n") + kRoot + path; }
+
 // Closes a kernel handle when it goes out of scope.
 class OwnedHandle {
  public:
@@ -200,7 +207,7 @@ class HostileBase : public RegisteredModuleTest {
   // command at this offset; meanwhile the user finds the dialog by caption, plays the
   // script and answers what comes up until the dialog closes.
   Outcome Invoke(const Names& paths, UINT verb, const std::string& caption, const Script& script,
-                 DWORD patienceMs = 30000) {
+                 DWORD patienceMs = 30000, const std::function<void()>& beforeInvoke = nullptr) {
     Outcome outcome;
     Ref<IClassFactory> factory;
     EXPECT_EQ(module_->getClassObject(kShellExtClassId, IID_IClassFactory, factory.Out()), S_OK);
@@ -221,6 +228,7 @@ class HostileBase : public RegisteredModuleTest {
       for (const MenuEntry& item : entry.submenu) outcome.menu.push_back(item.text);
     }
 
+    if (beforeInvoke) beforeInvoke();
     Play play{caption, script, patienceMs, outcome};
     OwnedHandle thread(CreateThread(nullptr, 0, &HostileBase::PlayUser, &play, 0, nullptr));
     EXPECT_NE(thread.Get(), nullptr);
@@ -259,10 +267,13 @@ class HostileBase : public RegisteredModuleTest {
 // ---- one hostile act against one tool ----
 
 enum class Act {
+  kNone,
   kHold,    // another process holds the victim open (share mode 0) from before the menu
   kMove,    // once the dialog shows, the victim is moved into the folder "away"
   kDelete,  // once the dialog shows, the victim file is deleted
   kAppear,  // once the dialog shows, a foreign file with the text "intruder" appears as the victim
+  kFolder,  // once the dialog shows, the victim file becomes a folder holding "doc.txt" ("document")
+  kFolderBeforeInvoke,  // the same after the menu was built, before its command is invoked
 };
 
 enum class User {
@@ -270,6 +281,9 @@ enum class User {
   kBulkSuffix,        // regular expression (.*) with format $1_new, execute
   kSeriesExecute,     // execute the classification as opened
   kDeleteLog,         // string ".log", recycle bin off, OK
+  kDeleteSmall,       // "smaller than 1 KB" ticked, recycle bin off, OK
+  kDeleteAll,         // no condition, recycle bin off, OK
+  kCombineIntoFirst,  // keep the first folder, OK
   kCombineIntoSecond  // choose the second folder, OK
 };
 
@@ -302,32 +316,27 @@ const Case kCases[] = {
      "n1.txt", User::kRenumberN, {RenameFailed("a.txt", "n1.txt"), RenameFailed("n1.txt", "n2.txt")},
      Files({{"a.txt", "was a.txt"}, {"n1.txt", "was n1.txt"}, {"n3.txt", "was n2.txt"}})},
     {"SeriesHeldFile", {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg"}, {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg"},
-     Act::kHold, "IMG_0001.jpg", User::kSeriesExecute, {},
+     Act::kHold, "IMG_0001.jpg", User::kSeriesExecute, {MoveFailed("IMG_0001.jpg", "IMG\\IMG_0001.jpg")},
      Files({{"DSC\\", ""},
             {"DSC\\DSC-0001.jpg", "was DSC-0001.jpg"},
             {"IMG\\", ""},
             {"IMG\\IMG_0002.jpg", "was IMG_0002.jpg"},
             {"IMG_0001.jpg", "was IMG_0001.jpg"}})},
-    // The shell's deletion and move stop at the held file (Wine shows no box; Windows shows
-    // its own): what came before is done, the held file and what follows stay, and the
-    // combine removes no folder, since the operation failed.
+    // Each file is deleted by an operation of its own: the held one stays (Wine's shell
+    // shows no box; Windows' shows its own) and the others go.
     {"ConditionalDeleteHeldFile", {"x1.log", "x2.log", "x3.log", "keep.txt"}, {"x1.log", "x2.log", "x3.log", "keep.txt"},
-     Act::kHold, "x2.log", User::kDeleteLog, {},
-     Files({{"x2.log", "was x2.log"}, {"x3.log", "was x3.log"}, {"keep.txt", "was keep.txt"}})},
+     Act::kHold, "x2.log", User::kDeleteLog, {}, Files({{"x2.log", "was x2.log"}, {"keep.txt", "was keep.txt"}})},
     // A held file inside a sub-folder: Wine renames the sub-folder on the Unix side and the
     // open file goes with it, so the move succeeds and A is removed. (Windows refuses to
     // rename a folder that holds an open file: there the move fails and A stays.)
     {"FolderCombineHeldInSubfolder", {"A\\", "A\\sub\\", "A\\sub\\a1.txt", "B\\", "B\\b1.txt"}, {"A", "B"},
      Act::kHold, "A\\sub\\a1.txt", User::kCombineIntoSecond, {},
      Files({{"B\\", ""}, {"B\\b1.txt", "was B\\b1.txt"}, {"B\\sub\\", ""}, {"B\\sub\\a1.txt", "was A\\sub\\a1.txt"}})},
+    // The held file stays in its folder, which therefore stays too, and is reported; the
+    // rest moves.
     {"FolderCombineHeldFile", {"A\\", "A\\a1.txt", "B\\", "B\\b1.txt", "C\\", "C\\c1.txt"}, {"A", "B", "C"},
-     Act::kHold, "A\\a1.txt", User::kCombineIntoSecond, {},
-     Files({{"A\\", ""},
-            {"A\\a1.txt", "was A\\a1.txt"},
-            {"B\\", ""},
-            {"B\\b1.txt", "was B\\b1.txt"},
-            {"C\\", ""},
-            {"C\\c1.txt", "was C\\c1.txt"}})},
+     Act::kHold, "A\\a1.txt", User::kCombineIntoSecond, {MoveFailed("A\\a1.txt", "B\\a1.txt")},
+     Files({{"A\\", ""}, {"A\\a1.txt", "was A\\a1.txt"}, {"B\\", ""}, {"B\\b1.txt", "was B\\b1.txt"}, {"B\\c1.txt", "was C\\c1.txt"}})},
 
     // Vanished while the dialog was open.
     {"RenumberVanishedFile", {"a.txt", "b.txt", "c.txt", "away\\"}, {"a.txt", "b.txt", "c.txt"}, Act::kMove, "b.txt",
@@ -343,19 +352,19 @@ const Case kCases[] = {
      "n1.txt", User::kRenumberN, {},
      Files({{"away\\", ""}, {"away\\n1.txt", "was n1.txt"}, {"n2.txt", "was a.txt"}, {"n3.txt", "was n2.txt"}})},
     {"SeriesVanishedFile", {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg", "away\\"},
-     {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg"}, Act::kMove, "IMG_0001.jpg", User::kSeriesExecute, {},
+     {"IMG_0001.jpg", "IMG_0002.jpg", "DSC-0001.jpg"}, Act::kMove, "IMG_0001.jpg", User::kSeriesExecute,
+     {MoveFailed("IMG_0001.jpg", "IMG\\IMG_0001.jpg")},
      Files({{"away\\", ""},
             {"away\\IMG_0001.jpg", "was IMG_0001.jpg"},
             {"DSC\\", ""},
             {"DSC\\DSC-0001.jpg", "was DSC-0001.jpg"},
             {"IMG\\", ""},
             {"IMG\\IMG_0002.jpg", "was IMG_0002.jpg"}})},
-    // Wine's shell checks every source before it deletes anything: nothing is deleted.
     {"ConditionalDeleteVanishedFile", {"x1.log", "x2.log", "keep.txt", "away\\"}, {"x1.log", "x2.log", "keep.txt"},
-     Act::kMove, "x1.log", User::kDeleteLog, {},
-     Files({{"away\\", ""}, {"away\\x1.log", "was x1.log"}, {"keep.txt", "was keep.txt"}, {"x2.log", "was x2.log"}})},
+     Act::kMove, "x1.log", User::kDeleteLog, {DeleteFailed("x1.log")},
+     Files({{"away\\", ""}, {"away\\x1.log", "was x1.log"}, {"keep.txt", "was keep.txt"}})},
     {"FolderCombineVanishedSource", {"A\\", "A\\a1.txt", "B\\", "B\\b1.txt", "C\\", "C\\c1.txt", "away\\"},
-     {"A", "B", "C"}, Act::kMove, "A", User::kCombineIntoSecond, {},
+     {"A", "B", "C"}, Act::kMove, "A", User::kCombineIntoSecond, {MoveFailed("A", "B")},
      Files({{"away\\", ""},
             {"away\\A\\", ""},
             {"away\\A\\a1.txt", "was A\\a1.txt"},
@@ -370,6 +379,41 @@ const Case kCases[] = {
     {"BulkRenameTargetAppeared", {"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt", "c.txt"}, Act::kAppear,
      "b_new.txt", User::kBulkSuffix, {RenameFailed("b.txt", "b_new.txt")},
      Files({{"a_new.txt", "was a.txt"}, {"b.txt", "was b.txt"}, {"b_new.txt", "intruder"}, {"c_new.txt", "was c.txt"}})},
+
+    // A selected file replaced by a folder (with a document in it) by another program: no
+    // tool renames, moves or deletes that folder; each says so and goes on.
+    {"RenumberFileBecameAFolder", {"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt", "c.txt"}, Act::kFolder, "b.txt",
+     User::kRenumberN, {RenameFailed("b.txt", "n2.txt")},
+     Files({{"n1.txt", "was a.txt"}, {"b.txt\\", ""}, {"b.txt\\doc.txt", "document"}, {"n3.txt", "was c.txt"}})},
+    {"BulkRenameFileBecameAFolder", {"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt", "c.txt"}, Act::kFolder, "b.txt",
+     User::kBulkSuffix, {RenameFailed("b.txt", "b_new.txt")},
+     Files({{"a_new.txt", "was a.txt"}, {"b.txt\\", ""}, {"b.txt\\doc.txt", "document"}, {"c_new.txt", "was c.txt"}})},
+    {"SeriesFileBecameAFolder", {"AB1.txt", "AB2.txt"}, {"AB1.txt", "AB2.txt"}, Act::kFolder, "AB1.txt",
+     User::kSeriesExecute, {MoveFailed("AB1.txt", "AB\\AB1.txt")},
+     Files({{"AB\\", ""}, {"AB\\AB2.txt", "was AB2.txt"}, {"AB1.txt\\", ""}, {"AB1.txt\\doc.txt", "document"}})},
+    {"ConditionalDeleteFileBecameAFolder", {"victim.txt", "other.txt"}, {"victim.txt", "other.txt"}, Act::kFolder,
+     "victim.txt", User::kDeleteSmall, {DeleteFailed("victim.txt")},
+     Files({{"victim.txt\\", ""}, {"victim.txt\\doc.txt", "document"}})},
+    {"ConditionalDeleteFileBecameAFolderBeforeItOpened", {"victim.txt", "other.txt"}, {"victim.txt", "other.txt"},
+     Act::kFolderBeforeInvoke, "victim.txt", User::kDeleteAll, {DeleteFailed("victim.txt")},
+     Files({{"victim.txt\\", ""}, {"victim.txt\\doc.txt", "document"}})},
+
+    // A name the target holds already. Wine's shell would replace it without asking; the
+    // entry stays where it is, reported, and what the target held is kept.
+    {"SeriesNameTakenInItsFolder", {"AB\\", "AB\\AB1.txt", "AB1.txt", "AB2.txt"}, {"AB1.txt", "AB2.txt"}, Act::kNone,
+     "", User::kSeriesExecute, {MoveFailed("AB1.txt", "AB\\AB1.txt")},
+     Files({{"AB\\", ""}, {"AB\\AB1.txt", "was AB\\AB1.txt"}, {"AB\\AB2.txt", "was AB2.txt"}, {"AB1.txt", "was AB1.txt"}})},
+    {"FolderCombineNamesTaken", {"P\\", "P\\same.txt", "P\\y", "Q\\", "Q\\same.txt", "Q\\y\\", "Q\\y\\in.txt", "Q\\only.txt"},
+     {"P", "Q"}, Act::kNone, "", User::kCombineIntoFirst,
+     {MoveFailed("Q\\same.txt", "P\\same.txt"), MoveFailed("Q\\y", "P\\y")},
+     Files({{"P\\", ""},
+            {"P\\only.txt", "was Q\\only.txt"},
+            {"P\\same.txt", "was P\\same.txt"},
+            {"P\\y", "was P\\y"},
+            {"Q\\", ""},
+            {"Q\\same.txt", "was Q\\same.txt"},
+            {"Q\\y\\", ""},
+            {"Q\\y\\in.txt", "was Q\\y\\in.txt"}})},
 };
 
 class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case> {
@@ -378,11 +422,23 @@ class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case
 
   std::string Path(const std::string& relative) const { return scratch_.Path() + relative; }
 
+  // Another program replaces a file by a folder of that name holding a document.
+  void ReplaceByFolder(const std::string& victim) const {
+    EXPECT_TRUE(DeleteFileA(victim.c_str())) << Readable(victim);
+    EXPECT_TRUE(CreateDirectoryA(victim.c_str(), nullptr)) << Readable(victim);
+    EXPECT_TRUE(WriteText(victim + "\\doc.txt", "document")) << Readable(victim);
+  }
+
   // The hostile act once the dialog shows; a hold is in place before the menu.
   void ActOn(const Case& c) const {
     const std::string victim = Path(c.victim);
     switch (c.act) {
+      case Act::kNone:
       case Act::kHold:
+      case Act::kFolderBeforeInvoke:
+        break;
+      case Act::kFolder:
+        ReplaceByFolder(victim);
         break;
       case Act::kMove:
         EXPECT_TRUE(MoveFileA(victim.c_str(), Path(std::string("away\\") + c.victim).c_str())) << c.victim;
@@ -427,9 +483,17 @@ class HostileAct : public HostileBase, public ::testing::WithParamInterface<Case
           user.PostClick(user.Button("OK"));
           break;
         }
+        case User::kDeleteSmall:
+        case User::kDeleteAll:
+          if (c.user == User::kDeleteSmall) user.Click(user.Button("ファイルが、次のサイズより小さい"));
+          user.Click(user.Button("ゴミ箱を使用する"));
+          ActOn(c);
+          user.PostClick(user.Button("OK"));
+          break;
+        case User::kCombineIntoFirst:
         case User::kCombineIntoSecond: {
           const std::vector<HWND> combos = user.Children("ComboBox");
-          if (combos.size() == 1) ChooseComboItem(combos[0], 1);
+          if (combos.size() == 1) ChooseComboItem(combos[0], c.user == User::kCombineIntoFirst ? 0 : 1);
           ActOn(c);
           user.PostClick(user.Button("OK"));
           break;
@@ -448,7 +512,10 @@ UINT VerbOf(User user) {
     case User::kSeriesExecute:
       return kSeries;
     case User::kDeleteLog:
+    case User::kDeleteSmall:
+    case User::kDeleteAll:
       return kConditionalDelete;
+    case User::kCombineIntoFirst:
     case User::kCombineIntoSecond:
       return kFolderCombine;
   }
@@ -464,7 +531,10 @@ const char* CaptionOf(User user) {
     case User::kSeriesExecute:
       return kSeriesCaption;
     case User::kDeleteLog:
+    case User::kDeleteSmall:
+    case User::kDeleteAll:
       return kDeleteCaption;
+    case User::kCombineIntoFirst:
     case User::kCombineIntoSecond:
       return kChooserCaption;
   }
@@ -491,18 +561,25 @@ TEST_P(HostileAct, NothingIsLostAndEveryFailureIsReported) {
     ASSERT_EQ(OpenError(Path(c.victim)), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
 
-  const Outcome outcome = Invoke(selection, VerbOf(c.user), CaptionOf(c.user), UserScript(c));
+  const bool folders = CaptionOf(c.user) == std::string(kChooserCaption);
+  const Outcome outcome = Invoke(selection, VerbOf(c.user), CaptionOf(c.user), UserScript(c), 30000, [&] {
+    if (c.act == Act::kFolderBeforeInvoke) ReplaceByFolder(Path(c.victim));
+  });
   if (held) {
     EXPECT_EQ(held->Release(), 0u) << "the holder let go before the run ended";
   }
 
-  EXPECT_EQ(outcome.queried, MAKE_HRESULT(SEVERITY_SUCCESS, 0, c.user == User::kCombineIntoSecond ? 2 : 5));
+  EXPECT_EQ(outcome.queried, MAKE_HRESULT(SEVERITY_SUCCESS, 0, folders ? 2 : 5));
   EXPECT_EQ(outcome.invoked, S_OK);
   ASSERT_TRUE(outcome.found) << "the dialog never showed";
   EXPECT_TRUE(outcome.closed);
   EXPECT_EQ(outcome.boxes.size(), c.boxes.size());
   for (std::size_t i = 0; i < outcome.boxes.size(); ++i) {
-    EXPECT_BYTES(outcome.boxes[i], i < c.boxes.size() ? c.boxes[i] : "<no box>");
+    std::string expected = i < c.boxes.size() ? c.boxes[i] : "<no box>";
+    for (std::size_t at = expected.find(kRoot); at != std::string::npos; at = expected.find(kRoot)) {
+      expected.replace(at, sizeof kRoot - 1, scratch_.Path());
+    }
+    EXPECT_BYTES(outcome.boxes[i], expected);
   }
   const Tree after = ReadFolderTree(scratch_.Path());
   EXPECT_EQ(after, c.after) << "found:\n" << ShowTree(after) << "expected:\n" << ShowTree(c.after);
@@ -510,6 +587,52 @@ TEST_P(HostileAct, NothingIsLostAndEveryFailureIsReported) {
 
 INSTANTIATE_TEST_SUITE_P(Wine, HostileAct, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.title); });
+
+// Folder combine of 120 folders that hold only files, read-only, hidden and system ones
+// among them. Wine's shell cancels a move of several entries into one folder when none of
+// them is a folder, which is what a combine of such folders handed it; nothing moved. Each
+// entry now moves by itself, and arrives with its attributes.
+class HostileCombine : public HostileBase {
+ protected:
+  void TearDown() override { EmptyFolder(scratch_.Path()); }
+};
+
+TEST_F(HostileCombine, ManyFoldersAndEveryAttributeMove) {
+  Names selection;
+  Tree expected = {{"F000\\", ""}};
+  for (int i = 0; i < 120; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "F%03d", i);
+    const std::string folder = scratch_.Path() + name;
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string file = std::string(name) + "\\f" + (name + 1) + ".txt";
+    ASSERT_TRUE(WriteText(scratch_.Path() + file, "was " + file));
+    expected["F000\\f" + std::string(name + 1) + ".txt"] = "was " + file;
+    selection.push_back(folder);
+  }
+  const DWORD kinds[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM};
+  for (const DWORD kind : kinds) {
+    const std::string file = "F119\\attr" + std::to_string(kind) + ".txt";
+    ASSERT_TRUE(WriteText(scratch_.Path() + file, "was " + file));
+    ASSERT_TRUE(SetFileAttributesA((scratch_.Path() + file).c_str(), kind));
+    expected["F000\\attr" + std::to_string(kind) + ".txt"] = "was " + file;
+  }
+  const Outcome outcome = Invoke(selection, kFolderCombine, kChooserCaption, [](DialogUser& user) {
+    const std::vector<HWND> combos = user.Children("ComboBox");
+    if (combos.size() == 1) ChooseComboItem(combos[0], 0);
+    user.PostClick(user.Button("OK"));
+  });
+  EXPECT_TRUE(outcome.found);
+  EXPECT_TRUE(outcome.closed);
+  EXPECT_EQ(outcome.boxes, Names{});
+  const Tree after = ReadFolderTree(scratch_.Path());
+  EXPECT_EQ(after, expected) << "found:\n" << ShowTree(after) << "expected:\n" << ShowTree(expected);
+  for (const DWORD kind : kinds) {
+    const DWORD attributes = GetFileAttributesA((scratch_.Path() + "F000\\attr" + std::to_string(kind) + ".txt").c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(attributes & kind, kind) << kind;
+  }
+}
 
 // The holder itself, against the operations the tools use: under Wine as under Windows, a
 // file opened with share mode 0 by another process can be neither opened, renamed nor
