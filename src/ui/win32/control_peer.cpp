@@ -18,7 +18,6 @@ Win32ControlPeer* PeerOfControl(const Control* control) {
 
 DWORD Win32ControlPeer::Style() const { return WS_CHILD | (target_.TabStop() ? WS_TABSTOP : 0); }
 
-// Position of the control in its form's client area.
 POINT Win32ControlPeer::Origin() const {
   POINT point{target_.Left(), target_.Top()};
   for (const Control* c = target_.Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {

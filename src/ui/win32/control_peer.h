@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "ui/backend.h"
 #include "ui/controls.h"
 #include "ui/win32/window.h"
@@ -64,12 +66,16 @@ class Win32ControlPeer : public ControlPeer {
   // Destroys the window and makes it again from the whole state (styles that a window
   // takes only at creation).
   void Recreate();
+  void PushAspects(std::initializer_list<Aspect> aspects) {
+    for (Aspect aspect : aspects) Push(aspect, -1);
+  }
   // Sets a new style on the existing window.
   void Restyle();
   bool Pushing() const { return pushing_; }
   bool Creating() const { return creating_; }
   HFONT FontHandle() const { return static_cast<HFONT>(font_.get()); }
   Win32FormPeer& FormPeerOf() const { return form_; }
+  // Position in the form's client area.
   POINT Origin() const;
 
  private:

@@ -151,7 +151,7 @@ class ComboBoxPeer final : public PeerFor<ComboBox> {
   const char* ClassName() const override { return "COMBOBOX"; }
   DWORD Style() const override;
   int ExtraHeight() const override { return 200; }
-  void PushState() override;
+  void PushState() override { PushAspects({Aspect::Items, Aspect::ItemIndex}); }
   void Push(Aspect aspect, int index) override;
   void PushText() override;
   void Command(HWND from, int code) override;
@@ -165,7 +165,7 @@ class ListBoxPeer final : public PeerFor<ListBox> {
   const char* ClassName() const override { return "LISTBOX"; }
   DWORD Style() const override { return PeerFor::Style() | LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT; }
   DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
-  void PushState() override;
+  void PushState() override { PushAspects({Aspect::Items, Aspect::ItemIndex}); }
   void Push(Aspect aspect, int index) override;
   void Command(HWND from, int code) override;
 };
@@ -178,7 +178,7 @@ class UpDownPeer final : public PeerFor<UpDown> {
  protected:
   const char* ClassName() const override { return UPDOWN_CLASSA; }
   DWORD Style() const override { return PeerFor::Style() | UDS_ARROWKEYS; }
-  void PushState() override;
+  void PushState() override { PushAspects({Aspect::Range, Aspect::Position}); }
   void Push(Aspect aspect, int index) override;
 };
 
@@ -188,7 +188,7 @@ class ProgressBarPeer final : public PeerFor<ProgressBar> {
 
  protected:
   const char* ClassName() const override { return PROGRESS_CLASSA; }
-  void PushState() override;
+  void PushState() override { PushAspects({Aspect::Range, Aspect::Position}); }
   void Push(Aspect aspect, int index) override;
 };
 

@@ -1,8 +1,20 @@
 // Peers of the list and range kinds: combo boxes, list boxes, list views, up-downs and
 // progress bars.
+#include <string>
+#include <vector>
+
 #include "ui/win32/control_peers.h"
 
 namespace ov::ui::win32 {
+
+namespace {
+
+void FillStrings(HWND window, UINT reset, UINT add, const std::vector<std::string>& items) {
+  SendMessageA(window, reset, 0, 0);
+  for (const std::string& item : items) SendMessageA(window, add, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+}  // namespace
 
 // ---- Combo box ----
 
@@ -11,19 +23,11 @@ DWORD ComboBoxPeer::Style() const {
          (control_.Style() == ComboStyle::DropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL);
 }
 
-void ComboBoxPeer::PushState() {
-  Push(Aspect::Items, -1);
-  Push(Aspect::ItemIndex, -1);
-}
-
 void ComboBoxPeer::Push(Aspect aspect, int index) {
   HWND hwnd = Hwnd();
   switch (aspect) {
     case Aspect::Items:
-      SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
-      for (const std::string& item : control_.Items()) {
-        SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-      }
+      FillStrings(hwnd, CB_RESETCONTENT, CB_ADDSTRING, control_.Items());
       SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(control_.ItemIndex()), 0);
       PushText();
       break;
@@ -51,19 +55,11 @@ void ComboBoxPeer::Command(HWND /*from*/, int code) {
 
 // ---- List box ----
 
-void ListBoxPeer::PushState() {
-  Push(Aspect::Items, -1);
-  Push(Aspect::ItemIndex, -1);
-}
-
 void ListBoxPeer::Push(Aspect aspect, int index) {
   HWND hwnd = Hwnd();
   switch (aspect) {
     case Aspect::Items:
-      SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
-      for (const std::string& item : control_.Items()) {
-        SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-      }
+      FillStrings(hwnd, LB_RESETCONTENT, LB_ADDSTRING, control_.Items());
       break;
     case Aspect::ItemIndex:
       SendMessageA(hwnd, LB_SETCURSEL, static_cast<WPARAM>(control_.ItemIndex()), 0);
@@ -79,11 +75,6 @@ void ListBoxPeer::Command(HWND /*from*/, int code) {
 }
 
 // ---- Up-down ----
-
-void UpDownPeer::PushState() {
-  Push(Aspect::Range, -1);
-  Push(Aspect::Position, -1);
-}
 
 void UpDownPeer::Push(Aspect aspect, int index) {
   if (aspect == Aspect::Range) {
@@ -104,11 +95,6 @@ bool UpDownPeer::OnNotify(NMHDR* header, LRESULT& result) {
 }
 
 // ---- Progress bar ----
-
-void ProgressBarPeer::PushState() {
-  Push(Aspect::Range, -1);
-  Push(Aspect::Position, -1);
-}
 
 void ProgressBarPeer::Push(Aspect aspect, int index) {
   if (aspect == Aspect::Range) {
