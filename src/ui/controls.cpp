@@ -690,4 +690,21 @@ void Image::SetIconResource(int id) {
   Changed(Aspect::Icon);
 }
 
+// ---- Kinds ----
+
+void Button::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void CheckBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void RadioButton::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void RadioGroup::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void Edit::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void Memo::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void Label::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void GroupBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void ComboBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void ListBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void UpDown::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void ListView::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void ProgressBar::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void Image::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+
 }  // namespace ov::ui

@@ -20,6 +20,7 @@ namespace ov::ui {
 class Backend;
 class Container;
 class ControlPeer;
+class ControlVisitor;
 class Form;
 
 // Colours are 0x00BBGGRR like COLORREF. Values with kSystemColor set name a system colour
@@ -148,6 +149,8 @@ class Control {
   // Backend side: user actions that arrive as notifications.
   virtual void NotifyTextEdited(const std::string& text);
   virtual void NotifyExit();
+  // Calls the visitor's overload for this kind of control (how a backend picks its peer).
+  virtual void Accept(ControlVisitor& visitor) = 0;
 
  protected:
   Control(Container* parent, std::string name);
@@ -188,6 +191,7 @@ class Container : public Control {
 
 class Button : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   Button(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   bool IsDefault() const { return default_; }
   void SetDefault(bool value);
@@ -207,6 +211,7 @@ class Button : public Control {
 
 class CheckBox : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   CheckBox(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   bool Checked() const { return checked_; }
   // A change fires OnClick, as a press does.
@@ -221,6 +226,7 @@ class CheckBox : public Control {
 // Radio buttons with the same parent exclude each other.
 class RadioButton : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   RadioButton(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   bool Checked() const { return checked_; }
   // Checking unchecks the siblings and fires OnClick.
@@ -235,6 +241,7 @@ class RadioButton : public Control {
 // A group of radio buttons made from a list of captions.
 class RadioGroup : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   RadioGroup(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   const std::vector<std::string>& Items() const { return items_; }
   void SetItems(std::vector<std::string> items);
@@ -250,6 +257,7 @@ class RadioGroup : public Control {
 
 class Edit : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   Edit(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
@@ -270,6 +278,7 @@ enum class ScrollBars { None, Vertical, Horizontal, Both };
 
 class Memo : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   Memo(Container& parent, std::string name);
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
@@ -299,6 +308,7 @@ enum class Alignment { Left, Center, Right };
 
 class Label : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   Label(Container& parent, std::string name);
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
@@ -325,6 +335,7 @@ class Label : public Control {
 
 class GroupBox : public Container {
  public:
+  void Accept(ControlVisitor& visitor) override;
   GroupBox(Container& parent, std::string name) : Container(&parent, std::move(name)) { SetTabStop(false); }
 };
 
@@ -332,6 +343,7 @@ enum class ComboStyle { DropDown, DropDownList };
 
 class ComboBox : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   ComboBox(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   ComboStyle Style() const { return style_; }
   void SetStyle(ComboStyle style);
@@ -355,6 +367,7 @@ class ComboBox : public Control {
 
 class ListBox : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   ListBox(Container& parent, std::string name) : Control(&parent, std::move(name)) {}
   const std::vector<std::string>& Items() const { return items_; }
   void SetItems(std::vector<std::string> items);
@@ -378,6 +391,7 @@ class ListBox : public Control {
 // thousands separator.
 class UpDown : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   UpDown(Container& parent, std::string name);
   int Min() const { return min_; }
   int Max() const { return max_; }
@@ -420,6 +434,7 @@ struct ListColumn {
 // a row is painted or read.
 class ListView : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   ListView(Container& parent, std::string name);
 
   void SetColumns(std::vector<ListColumn> columns);
@@ -497,6 +512,7 @@ class ListView : public Control {
 
 class ProgressBar : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   ProgressBar(Container& parent, std::string name) : Control(&parent, std::move(name)) { SetTabStop(false); }
   int Min() const { return min_; }
   int Max() const { return max_; }
@@ -520,6 +536,7 @@ constexpr int kApplicationIcon = 0;
 
 class Image : public Control {
  public:
+  void Accept(ControlVisitor& visitor) override;
   Image(Container& parent, std::string name) : Control(&parent, std::move(name)) { SetTabStop(false); }
   // An icon resource of the program's module; kApplicationIcon is its main icon, or the
   // system's application icon when the module has none.
@@ -528,6 +545,30 @@ class Image : public Control {
 
  private:
   int icon_ = kApplicationIcon;
+};
+
+// One overload for each kind of control. A new kind adds its overload here, its Accept,
+// and a line in each visitor; a kind left out of a visitor does not compile.
+class ControlVisitor {
+ public:
+  virtual void Visit(Button& control) = 0;
+  virtual void Visit(CheckBox& control) = 0;
+  virtual void Visit(RadioButton& control) = 0;
+  virtual void Visit(RadioGroup& control) = 0;
+  virtual void Visit(Edit& control) = 0;
+  virtual void Visit(Memo& control) = 0;
+  virtual void Visit(Label& control) = 0;
+  virtual void Visit(GroupBox& control) = 0;
+  virtual void Visit(ComboBox& control) = 0;
+  virtual void Visit(ListBox& control) = 0;
+  virtual void Visit(UpDown& control) = 0;
+  virtual void Visit(ListView& control) = 0;
+  virtual void Visit(ProgressBar& control) = 0;
+  virtual void Visit(Image& control) = 0;
+  virtual void Visit(Form& control) = 0;
+
+ protected:
+  ~ControlVisitor() = default;
 };
 
 // "1234567" -> "1,234,567" with the given separator; the sign stays in front.

@@ -15,6 +15,8 @@ Form::~Form() {
   peer_.reset();
 }
 
+void Form::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+
 FormPeer* Form::PeerOfForm() const { return static_cast<FormPeer*>(Peer()); }
 
 bool Form::HandleAllocated() const { return Peer() != nullptr; }

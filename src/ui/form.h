@@ -35,6 +35,7 @@ class Form : public Container {
   ~Form() override;
 
   Backend& GetBackend() const { return backend_; }
+  void Accept(ControlVisitor& visitor) override;
 
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
