@@ -73,6 +73,21 @@ class CountingSystem : private ClockAndFailures, public platform::fake::FakeSyst
   long keys = 0;
 };
 
+// LCMapStringA failing for one path.
+class NoKeySystem : public CountingSystem {
+ public:
+  std::string SortKeyNoCase(const std::string& text) override {
+    return text == "C:\\b.txt" ? std::string() : CountingSystem::SortKeyNoCase(text);
+  }
+};
+
+TEST(Selection, WithoutAKeyTheComparisonSorts) {
+  NoKeySystem system;
+  SelectionList list = {"C:\\c.txt", "C:\\A.txt", "C:\\b.txt", "C:\\a.TXT"};
+  shellext::SortByName(system, list);
+  EXPECT_EQ(list, (SelectionList{"C:\\A.txt", "C:\\a.TXT", "C:\\b.txt", "C:\\c.txt"}));
+}
+
 // Every tool sorts its copy of a selection list that is in order already; with 100,000 paths
 // a second full sort costs seconds of comparisons, a check n - 1 of them. A list out of order
 // is sorted by one sort key per path, not by comparisons.

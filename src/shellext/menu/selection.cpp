@@ -32,7 +32,14 @@ void SortByName(platform::SystemApi& system, SelectionList& list) {
   };
   std::vector<Keyed> keyed;
   keyed.reserve(list.size());
-  for (std::size_t k = 0; k < list.size(); ++k) keyed.push_back(Keyed{system.SortKeyNoCase(list[k]), k});
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    keyed.push_back(Keyed{system.SortKeyNoCase(list[k]), k});
+    // No key (the call failed): the comparison itself still orders right.
+    if (keyed.back().key.empty() && !list[k].empty()) {
+      std::stable_sort(list.begin(), list.end(), byName);
+      return;
+    }
+  }
   std::sort(keyed.begin(), keyed.end());
   SelectionList sorted;
   sorted.reserve(list.size());
