@@ -14,6 +14,7 @@ class NoCaseSystem : public platform::SystemApi {
   int CompareNoCase(const std::string& a, const std::string& b) override {
     return base::AsciiLower(a).compare(base::AsciiLower(b));
   }
+  std::string SortKeyNoCase(const std::string& text) override { return base::AsciiLower(text); }
   std::string LowerCase(const std::string& text) override { return base::AsciiLower(text); }
   std::string UpperCase(const std::string& text) override { return base::AsciiUpper(text); }
   std::uint32_t AnsiCodePage() override { return 932; }

@@ -65,11 +65,32 @@ class CountingSystem : private ClockAndFailures, public platform::fake::FakeSyst
     ++comparisons;
     return FakeSystem::CompareNoCase(a, b);
   }
+  std::string SortKeyNoCase(const std::string& text) override {
+    ++keys;
+    return FakeSystem::SortKeyNoCase(text);
+  }
   long comparisons = 0;
+  long keys = 0;
 };
 
+// LCMapStringA failing for one path.
+class NoKeySystem : public CountingSystem {
+ public:
+  std::string SortKeyNoCase(const std::string& text) override {
+    return text == "C:\\b.txt" ? std::string() : CountingSystem::SortKeyNoCase(text);
+  }
+};
+
+TEST(Selection, WithoutAKeyTheComparisonSorts) {
+  NoKeySystem system;
+  SelectionList list = {"C:\\c.txt", "C:\\A.txt", "C:\\b.txt", "C:\\a.TXT"};
+  shellext::SortByName(system, list);
+  EXPECT_EQ(list, (SelectionList{"C:\\A.txt", "C:\\a.TXT", "C:\\b.txt", "C:\\c.txt"}));
+}
+
 // Every tool sorts its copy of a selection list that is in order already; with 100,000 paths
-// a second full sort costs seconds of comparisons, a check n - 1 of them.
+// a second full sort costs seconds of comparisons, a check n - 1 of them. A list out of order
+// is sorted by one sort key per path, not by comparisons.
 TEST(Selection, AListInOrderIsCheckedNotSortedAgain) {
   SelectionList ordered;
   for (int k = 0; k < 2000; ++k) {
@@ -82,6 +103,7 @@ TEST(Selection, AListInOrderIsCheckedNotSortedAgain) {
     const char* what;
     SelectionList list;
     long maxComparisons;
+    long keys;
   };
   SelectionList reversed(ordered.rbegin(), ordered.rend());
   std::swap(reversed[reversed.size() - 8], reversed[reversed.size() - 7]);  // the equal names as in `ordered`
@@ -89,9 +111,9 @@ TEST(Selection, AListInOrderIsCheckedNotSortedAgain) {
   std::swap(lastTwoSwapped[lastTwoSwapped.size() - 1], lastTwoSwapped[lastTwoSwapped.size() - 2]);
   const long n = static_cast<long>(ordered.size());
   const std::vector<Case> cases = {
-      {"in order", ordered, n - 1},
-      {"reversed", reversed, n * 16},
-      {"the last two swapped", lastTwoSwapped, n * 16},
+      {"in order", ordered, n - 1, 0},
+      {"reversed", reversed, 1, n},
+      {"the last two swapped", lastTwoSwapped, n - 1, n},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -100,6 +122,7 @@ TEST(Selection, AListInOrderIsCheckedNotSortedAgain) {
     shellext::SortByName(system, list);
     EXPECT_EQ(list, ordered);
     EXPECT_LE(system.comparisons, c.maxComparisons);
+    EXPECT_EQ(system.keys, c.keys);
   }
 }
 

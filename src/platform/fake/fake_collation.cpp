@@ -234,7 +234,30 @@ std::vector<std::uint32_t> IgnoredOf(std::string_view text) {
   return ignored;
 }
 
+// A sort key writes every weight in fixed-width bytes of 0x80 and above and ends each level
+// with 0x01, so that a level that runs out first sorts first, as in CompareLevel.
+void PutWeight(std::string& key, std::uint32_t value, int digits) {
+  for (int digit = digits - 1; digit >= 0; --digit) key += static_cast<char>(0x80 | ((value >> (7 * digit)) & 0x7F));
+}
+
+template <typename Field>
+void PutLevel(std::string& key, std::string_view text, Field field, int digits) {
+  Cursor cursor(text);
+  Weight weight;
+  while (cursor.Next(weight)) PutWeight(key, field(weight), digits);
+  key += '\x01';
+}
+
 }  // namespace
+
+std::string SortKeyJapanese(std::string_view text) {
+  std::string key;
+  PutLevel(key, text, [](const Weight& w) { return w.primary; }, 3);  // below 2^21
+  PutLevel(key, text, [](const Weight& w) { return std::uint32_t{w.voicing}; }, 1);
+  PutLevel(key, text, [](const Weight& w) { return std::uint32_t{w.form}; }, 1);
+  for (const std::uint32_t ignored : IgnoredOf(text)) PutWeight(key, ignored, 5);
+  return key;
+}
 
 int CompareNoCaseJapanese(std::string_view a, std::string_view b) {
   if (const int result = CompareLevel(a, b, [](const Weight& w) { return w.primary; })) return result;

@@ -25,6 +25,8 @@ int FakeSystem::CompareNoCase(const std::string& a, const std::string& b) {
   return CompareNoCaseJapanese(a, b);
 }
 
+std::string FakeSystem::SortKeyNoCase(const std::string& text) { return SortKeyJapanese(text); }
+
 std::string FakeSystem::LowerCase(const std::string& text) { return LowerText(text); }
 
 std::string FakeSystem::UpperCase(const std::string& text) { return UpperText(text); }

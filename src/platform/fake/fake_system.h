@@ -16,6 +16,7 @@ class FakeSystem : public SystemApi {
   FakeSystem(FakeClock& clock, FakeFailures& failures);
 
   int CompareNoCase(const std::string& a, const std::string& b) override;
+  std::string SortKeyNoCase(const std::string& text) override;
   std::string LowerCase(const std::string& text) override;
   std::string UpperCase(const std::string& text) override;
   std::uint32_t AnsiCodePage() override { return 932; }

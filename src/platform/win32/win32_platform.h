@@ -48,6 +48,7 @@ class Win32Profile : public ProfileApi {
 class Win32System : public SystemApi {
  public:
   int CompareNoCase(const std::string& a, const std::string& b) override;
+  std::string SortKeyNoCase(const std::string& text) override;
   std::string LowerCase(const std::string& text) override;
   std::string UpperCase(const std::string& text) override;
   std::uint32_t AnsiCodePage() override;

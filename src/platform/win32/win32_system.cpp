@@ -26,6 +26,20 @@ int Win32System::CompareNoCase(const std::string& a, const std::string& b) {
   return result - CSTR_EQUAL;  // CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN are 1, 2, 3
 }
 
+std::string Win32System::SortKeyNoCase(const std::string& text) {
+  // An empty source is an invalid parameter; its key is the empty one, before every other.
+  if (text.empty()) return text;
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(text.size());
+  const int needed = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), length, nullptr, 0);
+  if (needed <= 0) return std::string();
+  std::string key(static_cast<std::size_t>(needed), '\0');
+  const int written = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), length, &key[0], needed);
+  // The count includes the key's terminating zero, which orders nothing.
+  key.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
+  return key;
+}
+
 std::string Win32System::LowerCase(const std::string& text) {
   std::string result = text;
   if (!result.empty()) CharLowerBuffA(&result[0], static_cast<DWORD>(result.size()));
