@@ -1,0 +1,183 @@
+#include "setup/engine/uninstall_record.h"
+
+#include <cctype>
+
+#include "setup/engine/path_macros.h"
+#include "setup/text/ini_file.h"
+#include "setup/text/str_op.h"
+
+namespace ov::setup {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The profile functions drop the blanks before a written value.
+std::string AsWritten(const std::string& value) {
+  const std::size_t first = value.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : value.substr(first);
+}
+
+// Section and key names are compared without case by the profile functions; the record's
+// names are ASCII.
+std::string FoldName(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+// A slot once marked as a shared DLL keeps the mark, whichever entry wins the slot.
+std::string WithSharedMark(platform::SystemApi& system, const std::string& item, const std::string& previous) {
+  if (FindNoCase(system, "/S", previous) == 0 || FindNoCase(system, "/S", item) != 0) return item;
+  return item + (item.find(",/") != std::string::npos ? "/S" : ",/S");
+}
+
+}  // namespace
+
+void AddListToPlan(RecordPlan& plan, const std::string& section, const std::string& prefix, const std::string& list,
+                   bool sharedDllRule) {
+  std::size_t start = 0;
+  while (start < list.size()) {
+    std::size_t end = list.find('|', start);
+    if (end == std::string::npos) end = list.size();
+    plan.push_back(RecordWrite{RecordWrite::Kind::kListItem, section, prefix, list.substr(start, end - start),
+                               sharedDllRule});
+    start = end + 1;
+  }
+}
+
+std::string ProfileReadsAs(const std::string& written) {
+  std::size_t begin = 0;
+  std::size_t end = written.size();
+  while (begin < end && IsBlank(written[begin])) ++begin;
+  while (end > begin && IsBlank(written[end - 1])) --end;
+  std::string value = written.substr(begin, end - begin);
+  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+RecordBuilder::Section& RecordBuilder::SectionNamed(const std::string& name) {
+  const std::string folded = FoldName(name);
+  const auto found = sectionIndex_.find(folded);
+  if (found != sectionIndex_.end()) return sections_[found->second];
+  sectionIndex_.emplace(folded, sections_.size());
+  sections_.push_back(Section{name, {}, {}});
+  return sections_.back();
+}
+
+std::string RecordBuilder::Fold(const std::string& text) const { return system_.UpperCase(text); }
+
+const std::string* RecordBuilder::Value(const std::string& section, const std::string& key) const {
+  const auto foundSection = sectionIndex_.find(FoldName(section));
+  if (foundSection == sectionIndex_.end()) return nullptr;
+  const Section& held = sections_[foundSection->second];
+  const auto foundKey = held.index.find(FoldName(key));
+  return foundKey == held.index.end() ? nullptr : &held.entries[foundKey->second].value;
+}
+
+void RecordBuilder::Put(const std::string& section, const std::string& key, const std::string& value) {
+  Section& held = SectionNamed(section);
+  const std::string folded = FoldName(key);
+  const auto found = held.index.find(folded);
+  if (found != held.index.end()) {
+    held.entries[found->second].value = AsWritten(value);
+    return;
+  }
+  held.index.emplace(folded, held.entries.size());
+  held.entries.push_back(Entry{key, AsWritten(value)});
+}
+
+RecordBuilder::Slots& RecordBuilder::SlotsOf(const std::string& section, const std::string& prefix) {
+  return slots_[FoldName(section) + "\n" + FoldName(prefix)];
+}
+
+int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& section, const std::string& prefix) {
+  Slots& slots = SlotsOf(section, prefix);
+  int slot = static_cast<int>(slots.folded.size()) + 1;
+  for (const std::string& field : {std::string(), Fold(FieldOf(item, ',', 1))}) {
+    const auto found = slots.byField.find(field);
+    if (found != slots.byField.end() && !found->second.empty()) slot = std::min(slot, *found->second.begin());
+  }
+  return slot;
+}
+
+int RecordBuilder::PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
+                               bool sharedDllRule) {
+  const int slot = FindRecordSlot(item, section, prefix);
+  const std::string key = prefix + std::to_string(slot);
+  std::string value = item;
+  if (sharedDllRule) {
+    const std::string* previous = Value(section, key);
+    if (previous != nullptr) value = WithSharedMark(system_, item, ProfileReadsAs(*previous));
+  }
+  Put(section, key, value);
+
+  Slots& slots = SlotsOf(section, prefix);
+  const std::string field = Fold(FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1));
+  if (slot > static_cast<int>(slots.folded.size())) {
+    slots.folded.push_back(field);
+  } else {
+    std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
+    slots.byField[old].erase(slot);
+    old = field;
+  }
+  slots.byField[field].insert(slot);
+  return slot;
+}
+
+void RecordBuilder::Apply(const RecordPlan& plan) {
+  for (const RecordWrite& write : plan) {
+    if (write.kind == RecordWrite::Kind::kKey) {
+      Put(write.section, write.key, write.value);
+    } else {
+      PutListItem(write.section, write.key, write.value, write.sharedDllRule);
+    }
+  }
+}
+
+std::string RecordBuilder::Text() const {
+  std::string text;
+  for (const Section& section : sections_) {
+    if (!text.empty()) text += "\r\n";
+    text += "[" + section.name + "]\r\n";
+    for (const Entry& entry : section.entries) text += entry.key + "=" + entry.value + "\r\n";
+  }
+  return text;
+}
+
+platform::Error WriteRecordAtOnce(platform::FileApi& files, platform::SystemApi& system, const RecordPlan& plan,
+                                  const std::string& path) {
+  RecordBuilder builder(system);
+  builder.Apply(plan);
+  return files.WriteContents(path, builder.Text());
+}
+
+int FindRecordSlot(platform::ProfileApi& profile, platform::SystemApi& system, const std::string& item,
+                   const std::string& section, const std::string& prefix, const std::string& recordPath) {
+  const std::string wanted = system.UpperCase(FieldOf(item, ',', 1));
+  for (int slot = 1;; ++slot) {
+    const std::string field =
+        FieldOf(ReadProfileString(profile, section, prefix + std::to_string(slot), "", recordPath), ',', 1);
+    if (field.empty() || system.UpperCase(field) == wanted) return slot;
+  }
+}
+
+void WriteRecordKeyByKey(platform::ProfileApi& profile, platform::SystemApi& system, const RecordPlan& plan,
+                         const std::string& path) {
+  for (const RecordWrite& write : plan) {
+    if (write.kind == RecordWrite::Kind::kKey) {
+      WriteProfileString(profile, write.section, write.key, write.value, path);
+      continue;
+    }
+    const int slot = FindRecordSlot(profile, system, write.value, write.section, write.key, path);
+    const std::string key = write.key + std::to_string(slot);
+    std::string value = write.value;
+    if (write.sharedDllRule) {
+      value = WithSharedMark(system, value, ReadProfileString(profile, write.section, key, "", path));
+    }
+    WriteProfileString(profile, write.section, key, value, path);
+  }
+}
+
+}  // namespace ov::setup

@@ -1,0 +1,201 @@
+// The install run when the user aborts at any checkpoint, and when any single platform
+// call of a representative installation fails: it ends, reports what failed, keeps what
+// was on the machine, and its record never misses a file it put there.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "install_world.h"
+#include "setup/text/ini_file.h"
+#include "setup/text/str_op.h"
+#include "support/readable.h"
+
+namespace ov::setup::test {
+namespace {
+
+using namespace platform;
+
+const char* const kScript =
+    "[CopyFile]\r\n"
+    "File1=(App)tool.exe\r\n"
+    "File2=(App)bin\\new.exe|old.exe,/W\r\n"
+    "File3=(Sys)SETUP.DL_\r\n"
+    "File4=(App)keep.dat\r\n"
+    "File5=(App)shared.dll,/S/R\r\n"
+    "File6=(Dch)(App)disk2.txt\r\n"
+    "[MakeFolder]\r\nFolder1=(App)bin\r\nFolder2=(App)data\r\n"
+    "[ShortCut]\r\nMake1=(App)tool.exe,/x\r\nName1=Default\r\nMake2=(App)tool.exe\r\nName2=(App)Tool\r\n"
+    "[Registry]\r\nKey1=(Local)SOFTWARE\\Orvane\r\nName1=Path\r\nValue1=(Str)(App)(Pdd)\r\n"
+    "Key2=(Local)SOFTWARE\\Orvane\r\nName2=Count\r\nValue2=(Dwd)3\r\n"
+    "[IniFile]\r\nData1=Options,Path,(App),(Win)TOOL.INI\r\n"
+    "[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\\Orvane\r\n"
+    "[AddDeleteFile]\r\nFile1=(App)*.log\r\n"
+    "[Relate]\r\nName1=ovx,Orvane\r\nFile1=open,(App)tool.exe,\"%1\",,0\r\n"
+    "[ExecuteFile]\r\nFile=(App)tool.exe,/first,CreateProcess\r\n";
+
+const char* const kDestinations[] = {"tool.exe", "bin\\old.exe", "keep.dat", "shared.dll", "disk2.txt"};
+
+void Arrange(InstallWorld& world) {
+  world.Script(kScript);
+  world.Medium("tool.exe", "TOOL");
+  world.Medium("new.exe", "NEW");
+  world.Medium("SETUP.DL_", Compressed("dll body", 'L'));
+  world.Medium("keep.dat", "theirs");
+  world.Medium("shared.dll", "MZ shared");
+  world.Medium("disk2.txt", "second disk");
+  fake::FakeFiles& files = world.platform.Files();
+  files.PutFile(std::string(kApp) + "bin\\old.exe", "old");
+  files.PutFile(std::string(kApp) + "keep.dat", "mine");
+  world.platform.Processes().AddModule(std::string(kApp) + "shared.dll", {{"DllRegisterServer", 0}});
+  files.Delete(std::string(kApp) + "shared.dll");
+  world.platform.Processes().AddProgram(std::string(kApp) + "tool.exe", 10);
+  files.Delete(std::string(kApp) + "tool.exe");  // the program is the one the run copies
+  // keep.dat is newer than the medium's: the date rule keeps it; /W replaces old.exe.
+  // Every question (folder, disk, association) takes its first button.
+  world.view.choices.overwrite = true;
+  FileTime medium = 0;
+  files.GetLastWriteTime("D:\\keep.dat", medium);
+  files.SetLastWriteTime(std::string(kApp) + "keep.dat", medium + 10000000);
+  world.platform.Failures().ClearLog();
+}
+
+// The DeleteFile entries of the record, by their path part.
+std::vector<std::string> RecordedFiles(InstallWorld& world) {
+  std::vector<std::string> files;
+  for (int n = 1;; ++n) {
+    const std::string value = ReadProfileString(world.platform.Profile(), "DeleteFile", "File" + std::to_string(n), "",
+                                                std::string(kApp) + "UNSETUP.INI");
+    if (value.empty()) break;
+    files.push_back(FieldOf(value, ',', 1));
+  }
+  return files;
+}
+
+bool Scheduled(InstallWorld& world, const std::string& path) {
+  RegKey key;
+  std::uint32_t type = 0;
+  std::string data;
+  if (RegKey::Open(world.platform.Registry(), reg_root::kLocalMachine, kSessionManagerKey, key) != 0) return false;
+  if (world.platform.Registry().QueryValue(key.Get(), kPendingRenamesValue, type, data) != 0) return false;
+  return data.find("\\??\\" + path) != std::string::npos;
+}
+
+// What must hold after any run, however it ended.
+void CheckInvariants(InstallWorld& world, RunEnd end) {
+  const std::string app = kApp;
+  // What was there before is kept, except where the overwrite rules replace it.
+  EXPECT_EQ(world.Contents(app + "keep.dat"), "mine");
+  const std::string old = world.Contents(app + "bin\\old.exe");
+  EXPECT_TRUE(old == "old" || old == "NEW") << old;
+  if (end != RunEnd::kCompleted) {
+    EXPECT_FALSE(world.Exists(app + "UNSETUP.INI"));
+    return;
+  }
+  // Each phase that closed with "完了" reported nothing under its own tag.
+  const std::string& log = world.run->StatusLog();
+  const std::string& details = world.run->Details();
+  const std::pair<const char*, const char*> phases[] = {
+      {"フォルダを作成しています．．．", "<Folder> "},
+      {"ショートカットを作成しています．．．", "<ShortCut> "},
+      {"レジストリキーを作成しています．．．", "<Registry> (Local)SOFTWARE\\Orvane\r\n"},
+      {"INIファイルを設定しています．．．", "<IniFile> "},
+  };
+  for (const auto& [title, tag] : phases) {
+    if (log.find(std::string(title) + "完了") != std::string::npos) {
+      EXPECT_EQ(details.find(tag), std::string::npos) << ov::test::Readable(title);
+    }
+  }
+  const bool copyDone = log.find("ファイルをコピーしています．．．完了") != std::string::npos;
+  if (copyDone) {
+    EXPECT_EQ(details.find("<File> "), std::string::npos);
+  }
+  EXPECT_EQ(world.run->FailureCount() > 0, !details.empty());
+
+  // The record never misses what the run put on the disk.
+  const std::vector<std::string> recorded = RecordedFiles(world);
+  if (world.Exists(app + "UNSETUP.INI")) {
+    for (const std::string& path : recorded) {
+      EXPECT_TRUE(world.Exists(path) || Scheduled(world, path)) << ov::test::Readable(path);
+    }
+    for (const char* name : kDestinations) {
+      const std::string path = app + name;
+      const bool there = world.Exists(path);
+      const bool listed = std::find(recorded.begin(), recorded.end(), path) != recorded.end();
+      if (there && path != app + "keep.dat" && path != app + "bin\\old.exe") {
+        EXPECT_TRUE(listed) << ov::test::Readable(path);
+      }
+    }
+    if (world.Exists("C:\\WINDOWS\\system32\\SETUP.DLL")) {
+      EXPECT_NE(std::find(recorded.begin(), recorded.end(), "C:\\WINDOWS\\system32\\SETUP.DLL"), recorded.end());
+    }
+  } else {
+    // Only a failed record write leaves no record, and that is reported.
+    EXPECT_NE(details.find("<SetupFile> " + app + "UNSETUP.INI"), std::string::npos);
+  }
+}
+
+TEST(InstallReliability, TheRepresentativeRunIsClean) {
+  InstallWorld world;
+  Arrange(world);
+  ASSERT_EQ(world.Run(), RunEnd::kCompleted);
+  EXPECT_BYTES(world.run->Details(), "");
+  EXPECT_EQ(world.Contents(std::string(kApp) + "disk2.txt"), "second disk");
+  CheckInvariants(world, RunEnd::kCompleted);
+  EXPECT_EQ(RecordedFiles(world).size(), 7u);
+}
+
+TEST(InstallReliability, AbortAtEveryCheckpoint) {
+  int checkpoints = 0;
+  {
+    InstallWorld world;
+    Arrange(world);
+    ASSERT_EQ(world.Run(), RunEnd::kCompleted);
+    checkpoints = world.view.checkpoints;
+  }
+  // Package size, folder check, 2 folders, 6 files (item and progress), 2 shortcuts,
+  // 2 registry entries, 1 INI entry, 1 association.
+  EXPECT_EQ(checkpoints, 2 + 2 + 6 * 2 + 2 + 2 + 1 + 1);
+  for (int at = 1; at <= checkpoints; ++at) {
+    SCOPED_TRACE(at);
+    InstallWorld world;
+    Arrange(world);
+    world.view.abortAt = at;
+    ASSERT_EQ(world.Run(), RunEnd::kAborted);
+    EXPECT_EQ(world.view.checkpoints, at);  // nothing after the checkpoint asks again
+    EXPECT_FALSE(world.view.finalShown);
+    EXPECT_EQ(world.Contents("C:\\WINDOWS\\UNOD200X.EXE"), "<missing>");
+    EXPECT_EQ(world.view.finished, 0);  // the abort handler has ended the wizard
+    CheckInvariants(world, RunEnd::kAborted);
+  }
+}
+
+TEST(InstallReliability, EveryPlatformCallFailingInTurn) {
+  std::vector<fake::FakeCall> calls;
+  {
+    InstallWorld world;
+    Arrange(world);
+    ASSERT_EQ(world.Run(), RunEnd::kCompleted);
+    calls = world.platform.Failures().Log();
+  }
+  ASSERT_GT(calls.size(), 100u);
+  std::map<std::string, std::uint32_t> seen;
+  int completed = 0;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string& operation = calls[i].operation;
+    const std::uint32_t nth = ++seen[operation];
+    SCOPED_TRACE(std::to_string(i) + ": " + operation + " #" + std::to_string(nth) + " " +
+                 ov::test::Readable(calls[i].path));
+    InstallWorld world;
+    Arrange(world);
+    world.platform.Failures().FailCall(operation, nth, error::kAccessDenied);
+    const RunEnd end = world.Run();
+    ASSERT_NE(end, RunEnd::kAborted);
+    if (end == RunEnd::kCompleted) ++completed;
+    CheckInvariants(world, end);
+    if (HasFailure()) break;  // one case shown in full is enough
+  }
+  EXPECT_GT(completed, static_cast<int>(calls.size()) / 2);
+}
+
+}  // namespace
+}  // namespace ov::setup::test
