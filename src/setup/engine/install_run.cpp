@@ -428,9 +428,17 @@ bool InstallRun::CopyOne(int n, const std::string& raw, std::uint64_t& copiedByt
   std::string staging;
   if (compressed) {
     staging = context_.folders[Macro::kTmp] + "EXPAND.ODT";
-    const std::string expanded = ExpandCompressedFile(context_, source, destination);
+    Error expandFailure = error::kSuccess;
+    const std::string expanded = ExpandCompressedFile(context_, source, destination, &expandFailure);
     destination = expanded.substr(staging.size() + 1);
     source = staging;
+    if (expandFailure != error::kSuccess) {
+      // A partial staging file, or one without its recorded name, is not installed.
+      Fail("<File> " + mediumSource + kCrLf + SystemErrorText(context_, expandFailure) + kCrLf);
+      ++processed;
+      DeleteFileSilently(context_, staging);
+      return progress();
+    }
   }
 
   Refresh("【コピー元】" + base::NamePart(source) + kCrLf + "【コピー先】" + destination + kCrLf);
@@ -708,6 +716,7 @@ void InstallRun::UpdateUninstallInformation() {
   platform::FileApi& files = context_.platform.Files();
   statusLog_ += startup_.unSetupString + "情報を更新しています";
   result_ = "．．．完了";
+  const int failuresBefore = failures_;
   ShowDots(1);
   view_.EnableAbort(false);
 
@@ -727,6 +736,8 @@ void InstallRun::UpdateUninstallInformation() {
   WriteMachineRecord();
   ShowDots(3);
   if (FindNoCase(context_.platform.System(), "Setup Only.", startup_.unSetupTitle) == 0) WriteUninstallRecord();
+  // A part that failed is not reported as done.
+  if (failures_ > failuresBefore) result_ = "．．．一部失敗";
   statusLog_ += result_ + kCrLf;
   Refresh();
 }
