@@ -110,6 +110,8 @@ TEST_F(StartupTest, CopiesTheProgramAndScriptAndReadsOnlyTheCopy) {
   EXPECT_EQ(copy, "MZ setup");
   EXPECT_EQ(view_.title, "Acme");
   EXPECT_EQ(view_.calls, "DisableClose Folder Title FreeSpace Step ");
+  EXPECT_EQ(ProgramRelativePath(values_, "\\doc\\eula.txt"), "D:\\doc\\eula.txt");
+  EXPECT_EQ(ProgramRelativePath(values_, "eula.txt"), "D:\\eula.txt");
 }
 
 TEST_F(StartupTest, GeneralKeysAndTheirDefaults) {

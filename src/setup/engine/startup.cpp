@@ -234,6 +234,10 @@ std::string CreateWorkFolder(EngineContext& context, const std::string& tempFold
   return candidate;
 }
 
+std::string ProgramRelativePath(const StartupValues& values, const std::string& value) {
+  return values.programFolder + DropSeparator(value, "T");
+}
+
 StartupOutcome RunStartup(EngineContext& context, StartupValues& values, StartupView& view,
                           const std::string& argument1, const std::string& runningExecutable) {
   values.startupError.clear();

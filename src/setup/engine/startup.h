@@ -95,6 +95,10 @@ std::string DecideMode(const std::string& argument1);
 // folder yet, created; ODTMP99 unchanged when all exist.
 std::string CreateWorkFolder(EngineContext& context, const std::string& tempFolder);
 
+// A script path relative to the program folder ([EULA] File, [Readme] File, [Extend]
+// InstallChecker): one leading "\" removed and the program folder put before it.
+std::string ProgramRelativePath(const StartupValues& values, const std::string& value);
+
 // Runs the whole start-up (first activation of the wizard only). Fills values and the
 // context's mode and folder table, and prepares the wizard through view.
 StartupOutcome RunStartup(EngineContext& context, StartupValues& values, StartupView& view,
