@@ -181,6 +181,7 @@ struct VersionInfo {
   std::uint32_t buildNumber = 0;
   std::uint32_t platformId = 0;  // 1 = Windows 95/98/Me, 2 = NT
   std::string csdVersion;
+  bool obtained = true;  // false when GetVersionExA failed (every number is then 0)
 };
 
 namespace platform_id {

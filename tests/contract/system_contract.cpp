@@ -118,6 +118,12 @@ TEST_F(ContractTest, JapaneseCodePageAndAPlausibleVersion) {
   EXPECT_GE(version.majorVersion, 4u);
   EXPECT_TRUE(version.platformId == platform_id::kWin32Nt || version.platformId == platform_id::kWin32Windows);
   EXPECT_GT(version.buildNumber, 0u);
+  EXPECT_TRUE(version.obtained);
+  // NT reports the build alone; only Windows 95/98/Me put major and minor in the high word,
+  // which the installer's names of those systems compare.
+  if (version.platformId == platform_id::kWin32Nt) {
+    EXPECT_LT(version.buildNumber, 0x10000u);
+  }
 }
 
 // Sleep never returns early, and the tick count counts milliseconds (Windows' tick may

@@ -32,23 +32,25 @@ std::string FakeSystem::LowerCase(const std::string& text) { return LowerText(te
 std::string FakeSystem::UpperCase(const std::string& text) { return UpperText(text); }
 
 VersionInfo FakeSystem::Version() {
-  failures_.Enter("GetVersionExA");
+  if (failures_.Enter("GetVersionExA") != error::kSuccess) {
+    VersionInfo failed;
+    failed.obtained = false;
+    return failed;
+  }
   return version_;
 }
 
+// An injected failure returns the empty text, as the calls' zero result does on Windows.
 std::string FakeSystem::WindowsFolder() {
-  failures_.Enter("GetWindowsDirectoryA");
-  return windows_;
+  return failures_.Enter("GetWindowsDirectoryA") != error::kSuccess ? std::string() : windows_;
 }
 
 std::string FakeSystem::SystemFolder() {
-  failures_.Enter("GetSystemDirectoryA");
-  return system_;
+  return failures_.Enter("GetSystemDirectoryA") != error::kSuccess ? std::string() : system_;
 }
 
 std::string FakeSystem::TempFolder() {
-  failures_.Enter("GetTempPathA");
-  return temp_;
+  return failures_.Enter("GetTempPathA") != error::kSuccess ? std::string() : temp_;
 }
 
 void FakeSystem::SetFolders(const std::string& windows, const std::string& system, const std::string& temp) {

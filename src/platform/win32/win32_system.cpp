@@ -63,7 +63,10 @@ VersionInfo Win32System::Version() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
   VersionInfo version;
-  if (!GetVersionExA(&info)) return version;
+  if (!GetVersionExA(&info)) {
+    version.obtained = false;
+    return version;
+  }
   version.majorVersion = info.dwMajorVersion;
   version.minorVersion = info.dwMinorVersion;
   version.buildNumber = info.dwBuildNumber;

@@ -25,6 +25,7 @@ struct StartupValues {
   std::string installFolder;   // trailing "\"; the wizard's folder field starts from it
   bool userMayChange = true;   // false when [Extend] Enabled is exactly "False"
   std::string messageText;     // the last page's message
+  std::string startupError;    // the collected fatal lines; not empty in the error state
 
   // Pages still to show, consumed by the wizard.
   struct PagesPending {
