@@ -47,6 +47,8 @@ class InstallFileApi {
   // LZOpenFileA(source, OF_READ | OF_SHARE_EXCLUSIVE), LZOpenFileA(target, OF_CREATE),
   // LZCopy, LZClose both. An uncompressed source is copied as it is.
   virtual Error LzExpand(const std::string& source, const std::string& target) = 0;
+  // SetCurrentDirectoryA: the process's current folder (a folder in use cannot be removed).
+  virtual Error SetCurrentFolder(const std::string& folder) = 0;
 };
 
 // CSIDL_* numbers of the special folders.

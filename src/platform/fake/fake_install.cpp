@@ -151,6 +151,15 @@ Error FakeInstallFiles::ExpandedName(const std::string& source, std::string& exp
   return error::kSuccess;
 }
 
+Error FakeInstallFiles::SetCurrentFolder(const std::string& folder) {
+  if (const Error injected = failures_.Enter("SetCurrentDirectoryA", folder)) return injected;
+  std::uint32_t attributes = 0;
+  if (const Error missing = files_.GetAttributes(folder, attributes)) return missing;
+  if ((attributes & attribute::kDirectory) == 0) return error::kDirectory;
+  currentFolder_ = folder;
+  return error::kSuccess;
+}
+
 Error FakeInstallFiles::LzExpand(const std::string& source, const std::string& target) {
   if (const Error injected = failures_.Enter("LZCopy", source, target)) return injected;
   std::string data;

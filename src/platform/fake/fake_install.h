@@ -30,6 +30,8 @@ class FakeInstallFiles : public InstallFileApi {
   Error DiskFreeSpaceEx(const std::string& root, std::uint64_t& freeToCaller) override;
   Error ExpandedName(const std::string& source, std::string& expanded) override;
   Error LzExpand(const std::string& source, const std::string& target) override;
+  Error SetCurrentFolder(const std::string& folder) override;
+  const std::string& CurrentFolder() const { return currentFolder_; }
 
   // A volume's free space (by default 8 sectors of 512 bytes, 250,000 of 1,000,000
   // clusters free: about 1 GB).
@@ -45,6 +47,7 @@ class FakeInstallFiles : public InstallFileApi {
   FakeRegistry& registry_;
   FakeFailures& failures_;
   std::map<char, DiskSpace> spaces_;
+  std::string currentFolder_;
   bool hasFreeSpaceEx_ = true;
 };
 

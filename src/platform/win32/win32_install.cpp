@@ -125,6 +125,10 @@ Error Win32InstallFiles::MoveEx(const std::string& from, const std::string& to, 
   return MoveFileExA(from.c_str(), to.empty() ? nullptr : to.c_str(), flags) ? error::kSuccess : LastError();
 }
 
+Error Win32InstallFiles::SetCurrentFolder(const std::string& folder) {
+  return SetCurrentDirectoryA(folder.c_str()) ? error::kSuccess : LastError();
+}
+
 Error Win32InstallFiles::DiskFreeSpace(const std::string& root, DiskSpace& space) {
   space = DiskSpace();
   DWORD sectors = 0, bytes = 0, freeClusters = 0, totalClusters = 0;

@@ -14,6 +14,7 @@ class Win32InstallFiles : public InstallFileApi {
   Error DiskFreeSpaceEx(const std::string& root, std::uint64_t& freeToCaller) override;
   Error ExpandedName(const std::string& source, std::string& expanded) override;
   Error LzExpand(const std::string& source, const std::string& target) override;
+  Error SetCurrentFolder(const std::string& folder) override;
 };
 
 class Win32InstallShell : public InstallShellApi {
