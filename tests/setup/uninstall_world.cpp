@@ -17,6 +17,10 @@ UninstallWorld::UninstallWorld() {
   startup.programFolder = "C:\\WINDOWS\\";
   startup.workFolder = kWork;
   startup.scriptCopy = std::string(kWork) + "UNSETUP.INI";
+  // Every folder of the table is there, as on a used machine.
+  for (const std::string& folder : context.folders.values) {
+    if (folder.size() > 3 && folder[1] == ':' && folder[0] == 'C') platform.Files().MakeFolders(folder.substr(0, folder.size() - 1));
+  }
   platform.Files().MakeFolders(kWork);
   platform.Files().MakeFolders(kApp);
   platform.Files().MakeFolders(kDesktop);
