@@ -72,6 +72,17 @@ TEST_F(ContractTest, DelayedMovesAndDeletionsAreWrittenAsPendingRenames) {
   EXPECT_TRUE(FileExists(Files(), At("gone.txt")));
 }
 
+// The uninstaller leaves the folders it removes by making another one current.
+TEST_F(ContractTest, CurrentFolderMustBeAnExistingFolder) {
+  ASSERT_EQ(Files().CreateFolder(At("here")), 0u);
+  ASSERT_EQ(Files().WriteContents(At("file.txt"), "x"), 0u);
+  EXPECT_EQ(P().InstallFiles().SetCurrentFolder(At("here")), 0u);
+  EXPECT_EQ(P().InstallFiles().SetCurrentFolder(At("file.txt")), error::kDirectory);
+  EXPECT_EQ(P().InstallFiles().SetCurrentFolder(At("missing")), error::kFileNotFound);
+  // Out again, so that the scratch folder can go.
+  EXPECT_EQ(P().InstallFiles().SetCurrentFolder(P().System().TempFolder()), 0u);
+}
+
 TEST_F(ContractTest, FreeSpaceOfTheScratchDrive) {
   const std::string root = scratch_.substr(0, 3);
   DiskSpace space;
