@@ -193,6 +193,16 @@ TEST(UninstallFolders, DeepestFirstAndTheInstallFolderLast) {
   EXPECT_BYTES(world.view.detailsCaption, "削除処理失敗　詳細表示");
 }
 
+// A package that made its install folder lists it among its folders: gone in the folder
+// step, it is not a failure of the last step.
+TEST(UninstallFolders, InstallFolderAlreadyRemovedIsNoFailure) {
+  UninstallWorld world;
+  world.Record("[DeleteFolder]\r\nFolder1=" + App("") + "\r\n");
+  world.Run();
+  EXPECT_FALSE(world.Exists(App("")));
+  EXPECT_EQ(world.run->FailureCount(), 0) << Readable(world.run->Details());
+}
+
 TEST(UninstallFolders, DeleteAllTakesTheTreeAndIgnoresTheFolderStep) {
   UninstallWorld world;
   world.Put(App("Data\\user.db"));
