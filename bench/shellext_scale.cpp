@@ -181,9 +181,8 @@ DWORD WINAPI WatchThread(void* data) {
   HWND window = nullptr;
   const auto deadline = Clock::now() + std::chrono::minutes(10);
   while (Clock::now() < deadline) {
-    window = FindWindowA(nullptr, watch.caption.c_str());
-    if (window != nullptr && IsWindowVisible(window)) break;
-    window = nullptr;
+    window = ov::explorer::FindOwnWindow(nullptr, watch.caption);
+    if (window != nullptr) break;
     Sleep(1);
   }
   if (window == nullptr) return 1;
