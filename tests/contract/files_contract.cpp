@@ -71,32 +71,30 @@ TEST_F(FilesContract, FilesReportTheAttributesSet) {
   EXPECT_EQ(Attributes("dir"), attribute::kDirectory);
 }
 
-TEST_F(FilesContract, AHiddenFileIsNotReplacedByAPlainOne) {
-  const bool replaced = Wine(WineDeviation::kHiddenFilesAreReplaced);
-  const Error expected = replaced ? error::kSuccess : error::kAccessDenied;
-  Write("a.txt", "A");
-  Write("hidden.txt", "H");
-  ASSERT_EQ(Files().SetAttributes(At("hidden.txt"), attribute::kHidden), error::kSuccess);
-  EXPECT_EQ(Files().WriteContents(At("hidden.txt"), "x"), expected);
-  EXPECT_EQ(Read("hidden.txt"), replaced ? "x" : "H");
-  ASSERT_EQ(Files().SetAttributes(At("hidden.txt"), attribute::kHidden), error::kSuccess);
-  EXPECT_EQ(Files().Copy(At("a.txt"), At("hidden.txt"), false), expected);
-  EXPECT_EQ(Read("hidden.txt"), replaced ? "A" : "H");
-}
-
-TEST_F(FilesContract, AReadOnlyFileIsNeitherWrittenNorCopiedOverNorDeleted) {
-  const bool overwritten = Wine(WineDeviation::kRootWritesOverReadOnlyFiles);
-  const Error expected = overwritten ? error::kSuccess : error::kAccessDenied;
-  Write("a.txt", "A");
-  Write("ro.txt", "R");
-  ASSERT_EQ(Files().SetAttributes(At("ro.txt"), attribute::kReadOnly), error::kSuccess);
-  EXPECT_EQ(Files().WriteContents(At("ro.txt"), "x"), expected);
-  EXPECT_EQ(Read("ro.txt"), overwritten ? "x" : "R");
-  ASSERT_EQ(Files().SetAttributes(At("ro.txt"), attribute::kReadOnly), error::kSuccess);
-  EXPECT_EQ(Files().Copy(At("a.txt"), At("ro.txt"), false), expected);
-  EXPECT_EQ(Read("ro.txt"), overwritten ? "A" : "R");
-  ASSERT_EQ(Files().SetAttributes(At("ro.txt"), attribute::kReadOnly), error::kSuccess);
-  EXPECT_EQ(Files().Delete(At("ro.txt")), error::kAccessDenied);  // also as root
+// Windows refuses to replace a hidden or a read-only file with a plain one, written or
+// copied (a read-only one cannot be deleted either: DeleteFailures).
+TEST_F(FilesContract, AHiddenOrReadOnlyFileIsNotReplacedByAPlainOne) {
+  struct Case {
+    const char* what;
+    std::uint32_t attribute;
+    WineDeviation wine;
+  };
+  for (const Case& c : {Case{"hidden", attribute::kHidden, WineDeviation::kHiddenFilesAreReplaced},
+                        Case{"read-only", attribute::kReadOnly, WineDeviation::kRootWritesOverReadOnlyFiles}}) {
+    SCOPED_TRACE(c.what);
+    const bool replaced = Wine(c.wine);
+    const Error expected = replaced ? error::kSuccess : error::kAccessDenied;
+    Write("a.txt", "A");
+    Write("kept.txt", "K");
+    ASSERT_EQ(Files().SetAttributes(At("kept.txt"), c.attribute), error::kSuccess);
+    EXPECT_EQ(Files().WriteContents(At("kept.txt"), "x"), expected);
+    EXPECT_EQ(Read("kept.txt"), replaced ? "x" : "K");
+    ASSERT_EQ(Files().SetAttributes(At("kept.txt"), c.attribute), error::kSuccess);
+    EXPECT_EQ(Files().Copy(At("a.txt"), At("kept.txt"), false), expected);
+    EXPECT_EQ(Read("kept.txt"), replaced ? "A" : "K");
+    ASSERT_EQ(Files().SetAttributes(At("kept.txt"), attribute::kNormal), error::kSuccess);
+    ASSERT_EQ(Files().Delete(At("kept.txt")), error::kSuccess);
+  }
 }
 
 TEST_F(FilesContract, SlashesSeparateLikeBackslashesAndDotPartsResolve) {

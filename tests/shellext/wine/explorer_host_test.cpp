@@ -406,12 +406,18 @@ TEST_F(ExplorerHost, IdentityAndReferenceCounts) {
   EXPECT_EQ(unknownAgain.Get(), unknownOfFactory.Get());
   EXPECT_NE(unknownOfFactory.Get(), unknownOfInit.Get());  // the factory is not the object it makes
 
-  // The menu is the same object as the init it came from.
+  // Each request for IContextMenu makes an object of its own, whose IUnknown leads back to it.
   Ref<IContextMenu> menu;
   ASSERT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
+  Ref<IContextMenu> other;
+  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, other.Out()), S_OK);
+  EXPECT_NE(menu.Get(), other.Get());
   Ref<IUnknown> unknownOfMenu;
   ASSERT_EQ(menu->QueryInterface(IID_IUnknown, unknownOfMenu.Out()), S_OK);
-  EXPECT_EQ(unknownOfMenu.Get(), unknownOfInit.Get());
+  Ref<IContextMenu> menuAgain;
+  ASSERT_EQ(unknownOfMenu->QueryInterface(IID_IContextMenu, menuAgain.Out()), S_OK);
+  EXPECT_EQ(menuAgain.Get(), menu.Get());
+  EXPECT_NE(unknownOfMenu.Get(), unknownOfInit.Get());
 }
 
 TEST_F(ExplorerHost, AggregationIsRefused) {
