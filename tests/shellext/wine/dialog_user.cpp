@@ -164,14 +164,15 @@ BOOL CALLBACK VisibleMessageBox(HWND window, LPARAM data) {
 
 }  // namespace
 
-std::string DialogUser::AnswerBox() const {
-  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+HWND MessageBoxOn(HWND window) {
   HWND box = nullptr;
-  const bool shown = Await([&] {
-    box = nullptr;
-    EnumThreadWindows(thread, &VisibleMessageBox, reinterpret_cast<LPARAM>(&box));
-    return box != nullptr;
-  });
+  EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), &VisibleMessageBox, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+std::string DialogUser::AnswerBox() const {
+  HWND box = nullptr;
+  const bool shown = Await([&] { return (box = MessageBoxOn(dialog_)) != nullptr; });
   if (!shown) return "<no box>";
   const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -28,6 +28,9 @@ void ChooseComboItem(HWND combo, int index);
 std::string AnswerBoxBefore(const std::string& boxCaption, const std::string& dialogCaption,
                             const std::function<bool()>& giveUp);
 
+// A visible message box on the thread of the window, or null.
+HWND MessageBoxOn(HWND window);
+
 class DialogUser {
  public:
   // Waits for the visible top-level window of this process with this caption.

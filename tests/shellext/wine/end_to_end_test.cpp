@@ -85,22 +85,6 @@ HWND StringField(const DialogUser& user) {
   return nullptr;
 }
 
-// A visible message box on the thread of a window, or null.
-HWND MessageBoxOn(HWND window) {
-  struct Visit {
-    static BOOL CALLBACK Window(HWND candidate, LPARAM data) {
-      char name[16] = {};
-      GetClassNameA(candidate, name, sizeof name);
-      if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(candidate)) return TRUE;
-      *reinterpret_cast<HWND*>(data) = candidate;
-      return FALSE;
-    }
-  };
-  HWND box = nullptr;
-  EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), &Visit::Window, reinterpret_cast<LPARAM>(&box));
-  return box;
-}
-
 class EndToEnd : public RegisteredModuleTest {
  protected:
   void SetUp() override {
