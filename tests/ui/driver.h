@@ -55,6 +55,8 @@ class UserDriver {
   virtual bool ShownChecked(Control& control) = 0;
   virtual bool ShownEnabled(Control& control) = 0;
   virtual bool ShownVisible(Control& control) = 0;
+  // The width of the control's text as drawn in the font it shows.
+  virtual int ShownTextWidth(Control& control) = 0;
   virtual int ShownItemIndex(Control& control) = 0;
   virtual int ShownPosition(Control& control) = 0;
   virtual bool ShownSelected(ListView& list, int row) = 0;

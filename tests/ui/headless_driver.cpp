@@ -80,6 +80,9 @@ class HeadlessDriver : public UserDriver {
   }
   bool ShownEnabled(Control& control) override { return control.EffectivelyEnabled(); }
   bool ShownVisible(Control& control) override { return control.Showing() && control.OwnerForm().Visible(); }
+  int ShownTextWidth(Control& control) override {
+    return backend_.MeasureText(control.GetFont(), control.Text()).width;
+  }
   int ShownItemIndex(Control& control) override {
     if (auto* combo = dynamic_cast<ComboBox*>(&control)) return combo->ItemIndex();
     if (auto* list = dynamic_cast<ListBox*>(&control)) return list->ItemIndex();

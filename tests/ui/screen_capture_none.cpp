@@ -3,6 +3,7 @@
 
 namespace ov::ui::test {
 
-bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return true; }
+bool CanCapture() { return false; }
+bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return false; }
 
 }  // namespace ov::ui::test

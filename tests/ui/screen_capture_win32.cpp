@@ -9,9 +9,18 @@
 
 namespace ov::ui::test {
 
-bool CaptureForm(Form& form, const std::string& name) {
+namespace {
+const char* ScreensFolder() {
   const char* folder = std::getenv("OV_SCREENS_WIN");
-  if (folder == nullptr || *folder == '\0') return true;  // run by hand: nowhere to save
+  return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
+}
+}  // namespace
+
+bool CanCapture() { return ScreensFolder() != nullptr; }
+
+bool CaptureForm(Form& form, const std::string& name) {
+  const char* folder = ScreensFolder();
+  if (folder == nullptr) return false;
   HWND window = reinterpret_cast<HWND>(form.Handle());
   if (window == nullptr) return false;
   // Other programs share the virtual screen: keep the form above them while copying.

@@ -153,6 +153,17 @@ class Win32Driver : public UserDriver {
   }
   bool ShownEnabled(Control& control) override { return IsWindowEnabled(Hwnd(control)) != FALSE; }
   bool ShownVisible(Control& control) override { return IsWindowVisible(Hwnd(control)) != FALSE; }
+  int ShownTextWidth(Control& control) override {
+    HWND window = Hwnd(control);
+    const std::string text = ShownText(control);
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+  }
   int ShownItemIndex(Control& control) override {
     HWND window = Hwnd(control);
     if (dynamic_cast<ComboBox*>(&control) != nullptr) return static_cast<int>(SendMessageA(window, CB_GETCURSEL, 0, 0));
