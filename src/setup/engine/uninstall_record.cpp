@@ -58,15 +58,55 @@ std::string ProfileReadsAs(const std::string& written) {
 }
 
 RecordBuilder::Section& RecordBuilder::SectionNamed(const std::string& name) {
+  if (!sections_.empty() && name == lastSection_) return sections_[lastSectionIndex_];
   const std::string folded = FoldName(name);
   const auto found = sectionIndex_.find(folded);
-  if (found != sectionIndex_.end()) return sections_[found->second];
-  sectionIndex_.emplace(folded, sections_.size());
-  sections_.push_back(Section{name, {}, {}});
-  return sections_.back();
+  if (found != sectionIndex_.end()) {
+    lastSectionIndex_ = found->second;
+  } else {
+    lastSectionIndex_ = sections_.size();
+    sectionIndex_.emplace(folded, sections_.size());
+    sections_.push_back(Section{name, {}, {}});
+  }
+  lastSection_ = name;
+  return sections_[lastSectionIndex_];
 }
 
-std::string RecordBuilder::Fold(const std::string& text) const { return system_.UpperCase(text); }
+std::string RecordBuilder::Fold(const std::string& text) const {
+  if (text.empty()) return text;
+  const auto found = folded_.find(text);
+  return found != folded_.end() ? found->second : system_.UpperCase(text);
+}
+
+void RecordBuilder::Prefold(const RecordPlan& plan) {
+  std::vector<std::string> texts;
+  std::string joined;
+  for (const RecordWrite& write : plan) {
+    if (write.kind != RecordWrite::Kind::kListItem) continue;
+    for (const std::string& field :
+         {FieldOf(write.value, ',', 1), FieldOf(ProfileReadsAs(AsWritten(write.value)), ',', 1)}) {
+      if (field.empty() || field.find('\n') != std::string::npos || folded_.count(field) != 0) continue;
+      folded_.emplace(field, std::string());
+      texts.push_back(field);
+      joined += field + "\n";
+    }
+  }
+  // A line feed is never the second byte of a character and maps to itself.
+  const std::string upper = system_.UpperCase(joined);
+  std::size_t start = 0;
+  std::vector<std::string> lines;
+  while (start < upper.size()) {
+    const std::size_t end = upper.find('\n', start);
+    if (end == std::string::npos) break;
+    lines.push_back(upper.substr(start, end - start));
+    start = end + 1;
+  }
+  const bool aligned = lines.size() == texts.size();
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (aligned) folded_[texts[i]] = lines[i];
+    else folded_.erase(texts[i]);
+  }
+}
 
 const std::string* RecordBuilder::Value(const std::string& section, const std::string& key) const {
   const auto foundSection = sectionIndex_.find(FoldName(section));
@@ -96,8 +136,8 @@ int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& se
   Slots& slots = SlotsOf(section, prefix);
   int slot = static_cast<int>(slots.folded.size()) + 1;
   for (const std::string& field : {std::string(), Fold(FieldOf(item, ',', 1))}) {
-    const auto found = slots.byField.find(field);
-    if (found != slots.byField.end() && !found->second.empty()) slot = std::min(slot, *found->second.begin());
+    const auto found = slots.first.find(field);
+    if (found != slots.first.end()) slot = std::min(slot, found->second);
   }
   return slot;
 }
@@ -117,16 +157,28 @@ int RecordBuilder::PutListItem(const std::string& section, const std::string& pr
   const std::string field = Fold(FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1));
   if (slot > static_cast<int>(slots.folded.size())) {
     slots.folded.push_back(field);
-  } else {
-    std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
-    slots.byField[old].erase(slot);
-    old = field;
+    slots.first.emplace(field, slot);  // an earlier slot with the same field stays first
+    return slot;
   }
-  slots.byField[field].insert(slot);
+  std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
+  if (old == field) return slot;
+  const auto was = slots.first.find(old);
+  if (was != slots.first.end() && was->second == slot) {
+    // The next slot that reads with the old field becomes its first.
+    std::size_t next = static_cast<std::size_t>(slot);
+    while (next < slots.folded.size() && slots.folded[next] != old) ++next;
+    if (next < slots.folded.size()) was->second = static_cast<int>(next + 1);
+    else slots.first.erase(was);
+  }
+  old = field;
+  const auto now = slots.first.find(field);
+  if (now == slots.first.end()) slots.first.emplace(field, slot);
+  else now->second = std::min(now->second, slot);
   return slot;
 }
 
 void RecordBuilder::Apply(const RecordPlan& plan) {
+  Prefold(plan);
   for (const RecordWrite& write : plan) {
     if (write.kind == RecordWrite::Kind::kKey) {
       Put(write.section, write.key, write.value);
