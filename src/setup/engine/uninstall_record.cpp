@@ -9,6 +9,8 @@
 namespace ov::setup {
 namespace {
 
+const std::string kNoField;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // The profile functions drop the blanks before a written value.
@@ -79,33 +81,34 @@ std::string RecordBuilder::Fold(const std::string& text) const {
 }
 
 void RecordBuilder::Prefold(const RecordPlan& plan) {
-  std::vector<std::string> texts;
+  std::vector<std::string*> pending;
   std::string joined;
+  const auto add = [&](const std::string& field) {
+    if (field.empty() || field.find('\n') != std::string::npos) return;
+    const auto [place, added] = folded_.emplace(field, std::string());
+    if (!added) return;
+    pending.push_back(&place->second);
+    joined += field;
+    joined += '\n';
+  };
   for (const RecordWrite& write : plan) {
     if (write.kind != RecordWrite::Kind::kListItem) continue;
-    for (const std::string& field :
-         {FieldOf(write.value, ',', 1), FieldOf(ProfileReadsAs(AsWritten(write.value)), ',', 1)}) {
-      if (field.empty() || field.find('\n') != std::string::npos || folded_.count(field) != 0) continue;
-      folded_.emplace(field, std::string());
-      texts.push_back(field);
-      joined += field + "\n";
-    }
+    const std::string raw = FieldOf(write.value, ',', 1);
+    add(raw);
+    const std::string read = FieldOf(ProfileReadsAs(AsWritten(write.value)), ',', 1);
+    if (read != raw) add(read);
   }
   // A line feed is never the second byte of a character and maps to itself.
   const std::string upper = system_.UpperCase(joined);
   std::size_t start = 0;
-  std::vector<std::string> lines;
-  while (start < upper.size()) {
+  std::size_t line = 0;
+  while (start < upper.size() && line < pending.size()) {
     const std::size_t end = upper.find('\n', start);
     if (end == std::string::npos) break;
-    lines.push_back(upper.substr(start, end - start));
+    pending[line++]->assign(upper, start, end - start);
     start = end + 1;
   }
-  const bool aligned = lines.size() == texts.size();
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (aligned) folded_[texts[i]] = lines[i];
-    else folded_.erase(texts[i]);
-  }
+  if (line != pending.size()) folded_.clear();  // the mapping changed the lines: fold one by one
 }
 
 const std::string* RecordBuilder::Value(const std::string& section, const std::string& key) const {
@@ -133,10 +136,13 @@ RecordBuilder::Slots& RecordBuilder::SlotsOf(const std::string& section, const s
 }
 
 int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& section, const std::string& prefix) {
-  Slots& slots = SlotsOf(section, prefix);
+  return SlotOf(SlotsOf(section, prefix), Fold(FieldOf(item, ',', 1)));
+}
+
+int RecordBuilder::SlotOf(const Slots& slots, const std::string& folded) const {
   int slot = static_cast<int>(slots.folded.size()) + 1;
-  for (const std::string& field : {std::string(), Fold(FieldOf(item, ',', 1))}) {
-    const auto found = slots.first.find(field);
+  for (const std::string* field : {&kNoField, &folded}) {
+    const auto found = slots.first.find(*field);
     if (found != slots.first.end()) slot = std::min(slot, found->second);
   }
   return slot;
@@ -144,7 +150,10 @@ int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& se
 
 int RecordBuilder::PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
                                bool sharedDllRule) {
-  const int slot = FindRecordSlot(item, section, prefix);
+  Slots& slots = SlotsOf(section, prefix);
+  const std::string rawField = FieldOf(item, ',', 1);
+  const std::string rawFolded = Fold(rawField);
+  const int slot = SlotOf(slots, rawFolded);
   const std::string key = prefix + std::to_string(slot);
   std::string value = item;
   if (sharedDllRule) {
@@ -153,8 +162,8 @@ int RecordBuilder::PutListItem(const std::string& section, const std::string& pr
   }
   Put(section, key, value);
 
-  Slots& slots = SlotsOf(section, prefix);
-  const std::string field = Fold(FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1));
+  const std::string readField = FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1);
+  const std::string field = readField == rawField ? rawFolded : Fold(readField);
   if (slot > static_cast<int>(slots.folded.size())) {
     slots.folded.push_back(field);
     slots.first.emplace(field, slot);  // an earlier slot with the same field stays first

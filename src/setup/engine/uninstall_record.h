@@ -79,6 +79,7 @@ class RecordBuilder {
   void Prefold(const RecordPlan& plan);
   const std::string* Value(const std::string& section, const std::string& key) const;
   Slots& SlotsOf(const std::string& section, const std::string& prefix);
+  int SlotOf(const Slots& slots, const std::string& foldedField) const;
 
   platform::SystemApi& system_;
   std::vector<Section> sections_;
