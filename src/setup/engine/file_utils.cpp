@@ -195,17 +195,21 @@ bool ForceFolders(EngineContext& context, const std::string& path) {
   return result;
 }
 
-std::string ExpandCompressedFile(EngineContext& context, const std::string& source, const std::string& destination) {
+std::string ExpandCompressedFile(EngineContext& context, const std::string& source, const std::string& destination,
+                                 Error* failure) {
   platform::InstallFileApi& install = context.platform.InstallFiles();
+  Error first = error::kSuccess;
   std::string target = destination;
   if (base::NamePart(destination) == "AUTO.EXT") {
     std::string expanded;
-    install.ExpandedName(source, expanded);
+    first = install.ExpandedName(source, expanded);
     target = base::FolderPart(destination) + context.platform.System().UpperCase(base::NamePart(expanded));
   }
   const std::string staging = context.folders[Macro::kTmp] + "EXPAND.ODT";
   if (Exists(context, staging)) context.platform.Files().Delete(staging);
-  install.LzExpand(source, staging);
+  const Error expandedData = install.LzExpand(source, staging);
+  if (first == error::kSuccess) first = expandedData;
+  if (failure != nullptr) *failure = first;
   return staging + "," + target;
 }
 
@@ -234,8 +238,10 @@ std::string CreateShortcut(EngineContext& context, const std::string& target, co
     return std::string();
   }
   if (!platform::FileExists(context.platform.Files(), link)) {
-    // The shell saved a program information file for an MS-DOS program.
-    link = link.substr(0, link.size() - base::ExtensionPart(link).size()) + ".pif";
+    // The shell saved a program information file for an MS-DOS program. Only when that
+    // file is there: a failed look-up of the link must not name a file that was not made.
+    const std::string pif = link.substr(0, link.size() - base::ExtensionPart(link).size()) + ".pif";
+    if (platform::FileExists(context.platform.Files(), pif)) link = pif;
   }
   return link;
 }

@@ -71,8 +71,11 @@ bool FolderExists(EngineContext& context, const std::string& path);
 bool ForceFolders(EngineContext& context, const std::string& path);
 
 // Expands an LZ-compressed file to (Tmp) "EXPAND.ODT"; returns the staging path and the
-// destination (with "AUTO.EXT" replaced by the recorded name), joined by ",".
-std::string ExpandCompressedFile(EngineContext& context, const std::string& source, const std::string& destination);
+// destination (with "AUTO.EXT" replaced by the recorded name), joined by ",". failure
+// (when given) receives the first error of the name look-up or the expansion, so that a
+// caller does not install a partial staging file or a wrongly named one.
+std::string ExpandCompressedFile(EngineContext& context, const std::string& source, const std::string& destination,
+                                 platform::Error* failure = nullptr);
 
 // Creates a shortcut; returns the path of the file actually created (".lnk" or ".pif").
 // When the shell link object cannot be created or saved, nothing is created: the result
