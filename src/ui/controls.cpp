@@ -67,6 +67,13 @@ void Control::SetEnabled(bool enabled) {
   }
 }
 
+bool Control::EnabledInForm() const {
+  for (const Control* c = this; c != nullptr && c->parent_ != nullptr; c = c->parent_) {
+    if (!c->enabled_) return false;
+  }
+  return true;
+}
+
 bool Control::EffectivelyEnabled() const {
   for (const Control* c = this; c != nullptr; c = c->parent_) {
     if (!c->enabled_) return false;

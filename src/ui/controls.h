@@ -111,6 +111,9 @@ class Control {
   void SetEnabled(bool enabled);
   // Enabled here and in every container above.
   bool EffectivelyEnabled() const;
+  // Enabled here and in every container above apart from the form: a disabled form takes
+  // no input, but its controls keep their look.
+  bool EnabledInForm() const;
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }

@@ -6,3 +6,9 @@ namespace ov::ui::test {
 bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return true; }
 
 }  // namespace ov::ui::test
+
+namespace ov::ui::test {
+
+bool CaptureFormSurface(Form& /*form*/, const std::string& /*name*/) { return true; }
+
+}  // namespace ov::ui::test
