@@ -91,7 +91,8 @@ void TfrmBack::SetBanner(const std::string& banner) {
   const int textWidth = lblPrgTitle1.Width();
   const int textHeight = lblPrgTitle1.Height();
   lblPrgTitle1.SetAutoSize(false);
-  lblPrgTitle1.SetBounds(ClientWidth() - (textWidth + 8) - 24, ClientHeight() - textHeight - 48, textWidth + 8, textHeight);
+  lblPrgTitle1.SetBounds(ClientWidth() - (textWidth + 8) - 24, ClientHeight() - textHeight - 48, textWidth + 8,
+                         textHeight);
   lblPrgTitle2.SetBounds(lblPrgTitle1.Left() + 2, lblPrgTitle1.Top() + 2, lblPrgTitle2.Width(), lblPrgTitle2.Height());
   lblPrgTitle1.SetVisible(true);
   lblPrgTitle2.SetVisible(true);

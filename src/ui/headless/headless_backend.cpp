@@ -135,7 +135,8 @@ class PictureCanvas : public Canvas {
     const int bottom = std::min({clip_.top + rect.top + rect.height, clip_.top + clip_.height, picture_.height});
     for (int y = top; y < bottom; ++y) {
       for (int x = left; x < right; ++x) {
-        picture_.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_.width) + static_cast<std::size_t>(x)] = shown;
+        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_.width);
+        picture_.pixels[at + static_cast<std::size_t>(x)] = shown;
       }
     }
   }

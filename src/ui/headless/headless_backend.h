@@ -51,7 +51,9 @@ class HeadlessBackend : public Backend {
     int width = 0;
     int height = 0;
     std::vector<Color> pixels;
-    Color At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+    Color At(int x, int y) const {
+      return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
   };
   Picture PaintForm(Form& form);
   // 24 (default) shows every colour; 16 rounds to 5-6-5 bits as such a display does.
