@@ -176,11 +176,6 @@ TEST(Version, TextsFromTheFileVersionString) {
     EXPECT_TRUE(ReadFileVersion(platform.Session(), "C:\\setup\\setup.exe", version));
     EXPECT_BYTES(VersionText(version), c.text);
   }
-  const FileVersion parsed = ParseFileVersion("1.2");
-  EXPECT_EQ(parsed.major, 1);
-  EXPECT_EQ(parsed.minor, 0);
-  EXPECT_EQ(parsed.release, 0);
-  EXPECT_EQ(parsed.build, 2);
   FileVersion none;
   platform.Files().PutFile("C:\\SETUP\\README.TXT", "text");
   EXPECT_FALSE(ReadFileVersion(platform.Session(), "C:\\SETUP\\README.TXT", none));
@@ -321,18 +316,6 @@ TEST_F(Chrome, AbortButtonActsByItsCaption) {
       EXPECT_EQ(boxes.size(), 1u);
     }
   }
-}
-
-TEST_F(Chrome, StatusDialogStartsAsDesigned) {
-  TfrmStatus& status = app.frmStatus;
-  status.CreateHandle();
-  EXPECT_TRUE(status.CloseItemDisabled());
-  EXPECT_FALSE(status.btnAbort.Enabled());
-  EXPECT_BYTES(status.btnAbort.Caption(), "中断(&A)");
-  EXPECT_FALSE(status.fraStatus.Visible());
-  EXPECT_BYTES(status.lblStatus.Caption(), "0%(0/0)");
-  EXPECT_EQ(status.prgStatus.Max(), 100);
-  EXPECT_EQ(status.prgStatus.StepSize(), 5);
 }
 
 TEST_F(Chrome, EachButtonOfTheQuestionLeavesItsAnswerInTheResultChannel) {
