@@ -66,6 +66,17 @@ class UserDriver {
   // The text colour a cell (subItem >= 0) or row (-1) is drawn with.
   virtual Color DrawnTextColor(ListView& list, int row, int subItem) = 0;
 
+  // Place in the form's client area and size as shown.
+  virtual Rect ShownBounds(Control& control) = 0;
+  // The font the control's text is drawn in (face, pixel height, italic, bold).
+  virtual Font ShownFont(Control& control) = 0;
+  // The background colour behind the text of an edit or memo.
+  virtual Color ShownBackground(Control& control) = 0;
+  // The colour of one pixel of the form's client area after it was painted.
+  virtual Color PaintedPixel(Form& form, int x, int y) = 0;
+  // The next folder browser: confirm the folder it starts at, or cancel.
+  virtual void AnswerNextFolderBrowser(bool confirm) = 0;
+
   // Message boxes: answers for the next ones (first button when none is queued), and
   // what the boxes showed, oldest first.
   virtual void AnswerNextBox(int answer) = 0;

@@ -103,6 +103,22 @@ class HeadlessDriver : public UserDriver {
     return subItem < 0 ? rowColor : list.DrawCell(row, subItem);
   }
 
+  Rect ShownBounds(Control& control) override {
+    Rect at = control.Bounds();
+    for (const Control* c = control.Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {
+      at.left += c->Left();
+      at.top += c->Top();
+    }
+    return at;
+  }
+  Font ShownFont(Control& control) override { return control.GetFont(); }
+  Color ShownBackground(Control& control) override { return control.GetColor(); }
+  Color PaintedPixel(Form& form, int x, int y) override { return backend_.PaintForm(form).At(x, y); }
+  void AnswerNextFolderBrowser(bool confirm) override {
+    // The empty answer confirms the start folder as the browser shows it.
+    backend_.QueueFolderAnswer(confirm ? std::optional<std::string>("") : std::nullopt);
+  }
+
   void AnswerNextBox(int answer) override { backend_.QueueAnswer(answer); }
   std::vector<BoxSeen> Boxes() override {
     std::vector<BoxSeen> out;

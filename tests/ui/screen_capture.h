@@ -11,5 +11,8 @@ namespace ov::ui::test {
 
 bool CanCapture();
 bool CaptureForm(Form& form, const std::string& name);
+// The same from the form's own drawing surface rather than the screen: a full-screen window
+// that Wine leaves unshown on a screen without a window manager still has its picture there.
+bool CaptureFormSurface(Form& form, const std::string& name);
 
 }  // namespace ov::ui::test
