@@ -144,7 +144,7 @@ void BM_FormBulkRename_PreviewScreen40_100000Files(benchmark::State& state) {
     platform.Files().PutFile(path, "");
     selection.push_back(path);
   }
-  ov::shellext::TFormBulkRename form(platform, backend, &selection);
+  ov::shellext::TFormBulkRename form(backend, platform, &selection);
   form.ChkRemoveNumbers.SetChecked(true);
   form.ChkChangeExt.SetChecked(true);
   for (const char* line : {".jpeg=.jpg", ".tmp=", ".txt=.text"}) {

@@ -66,7 +66,7 @@ struct Dialog {
       selection.push_back(FileName(k));
       platform.Files().PutFile(selection.back(), "x");
     }
-    form = std::make_unique<ov::shellext::TFormConditionalDelete>(platform, ui, selection);
+    form = std::make_unique<ov::shellext::TFormConditionalDelete>(ui, platform, selection);
     ov::ui::headless::HeadlessBackend::SetVisibleRows(form->FileListView, 0, kVisibleRows);
     form->RbOneOf.Click();
     for (const ConditionString& line : Lines()) Add(line);

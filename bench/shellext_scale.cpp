@@ -34,6 +34,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using ov::test::ContextMenuHost;
 using ov::test::DialogUser;
 using ov::test::DropDataObject;
 using ov::test::Ref;
@@ -181,9 +182,8 @@ DWORD WINAPI WatchThread(void* data) {
   HWND window = nullptr;
   const auto deadline = Clock::now() + std::chrono::minutes(10);
   while (Clock::now() < deadline) {
-    window = FindWindowA(nullptr, watch.caption.c_str());
-    if (window != nullptr && IsWindowVisible(window)) break;
-    window = nullptr;
+    window = ov::explorer::FindOwnWindow(nullptr, watch.caption);
+    if (window != nullptr) break;
     Sleep(1);
   }
   if (window == nullptr) return 1;
@@ -202,7 +202,7 @@ void RunWatched(Watch& watch, const std::function<void()>& open) {
   watch.start = Clock::now();
   HANDLE thread = CreateThread(nullptr, 0, &WatchThread, &watch, 0, nullptr);
   open();
-  WaitForSingleObject(thread, INFINITE);
+  WaitForSingleObject(thread, 11 * 60 * 1000);  // the watch gives up after ten minutes
   CloseHandle(thread);
 }
 
@@ -396,39 +396,32 @@ struct Extension {
   }
   // Initialize with the paths, then the menu object's QueryContextMenu into `menu`; the
   // number of items added, or -1.
-  int Menu(DropDataObject& data, HMENU menu, Ref<IContextMenu>& contextMenu) {
-    Ref<IShellExtInit> init;
-    if (FAILED(factory->CreateInstance(nullptr, IID_IShellExtInit, init.Out()))) return -1;
-    if (FAILED(init->Initialize(nullptr, &data, nullptr))) return -1;
-    if (FAILED(init->QueryInterface(IID_IContextMenu, contextMenu.Out()))) return -1;
-    const HRESULT added = contextMenu->QueryContextMenu(menu, 0, 1, 0x7FFF, CMF_NORMAL);
+  int Menu(DropDataObject& data, HMENU menu, ContextMenuHost& host) {
+    if (FAILED(host.Open(ov::test::kShellExtClassId, factory.Get(), &data))) return -1;
+    const HRESULT added = host.Query(menu, 0, 1, 0x7FFF, CMF_NORMAL);
     return FAILED(added) ? -1 : HRESULT_CODE(added);
   }
 };
 
 // InvokeCommand until the dialog with the caption is shown and painted, then its list.
-Opened OpenDialogOnce(IContextMenu& menu, int offset, HWND owner, const std::string& caption, int repaints) {
+Opened OpenDialogOnce(ContextMenuHost& host, int offset, HWND owner, const std::string& caption, int repaints) {
   Opened opened;
   Watch watch;
   watch.caption = caption;
   watch.whilePainted = [&](DialogUser& user) { MeasureList(user, repaints, opened); };
   watch.close = &PressCancel;
-  RunWatched(watch, [&] {
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.hwnd = owner;
-    record.lpVerb = MAKEINTRESOURCEA(offset);
-    record.nShow = SW_SHOWNORMAL;
-    menu.InvokeCommand(&record);
-  });
+  watch.start = Clock::now();
+  // The watch gives up after ten minutes; the dialog is then closed for it.
+  ov::explorer::InvokeWhileUserPlays(host, static_cast<UINT>(offset), owner,
+                                     [&](const ov::explorer::Invocation&) { WatchThread(&watch); }, 11 * 60 * 1000);
   if (watch.done) opened.open = watch.painted;
   return opened;
 }
 
 // The better of two openings: the machine is shared.
-Opened OpenDialog(IContextMenu& menu, int offset, HWND owner, const std::string& caption, int repaints) {
-  Opened best = OpenDialogOnce(menu, offset, owner, caption, repaints);
-  const Opened again = OpenDialogOnce(menu, offset, owner, caption, repaints);
+Opened OpenDialog(ContextMenuHost& host, int offset, HWND owner, const std::string& caption, int repaints) {
+  Opened best = OpenDialogOnce(host, offset, owner, caption, repaints);
+  const Opened again = OpenDialogOnce(host, offset, owner, caption, repaints);
   if (again.open > 0 && (best.open < 0 || again.open < best.open)) best.open = again.open;
   if (again.repaint > 0 && (best.repaint < 0 || again.repaint < best.repaint)) best.repaint = again.repaint;
   return best;
@@ -484,7 +477,7 @@ int main(int argc, char** argv) {
   DropDataObject data(paths);
   double menuFloor = 1e9, menuTime = 1e9;
   int added = -1;
-  Ref<IContextMenu> contextMenu;
+  ContextMenuHost contextMenu;
   for (int round = 0; round < 3; ++round) {
     start = Clock::now();
     {
@@ -527,13 +520,13 @@ int main(int argc, char** argv) {
   rows[1].note += " (a CompareStringA sort of the paths alone: " + std::to_string(sortTime).substr(0, 5) + " s)";
 
   // Bulk rename: the selection copy checked for order, a virtual preview.
-  const Opened bulk = OpenDialog(*contextMenu.Get(), 0, explorer, "ファイル名の一括変更", options.repaints);
+  const Opened bulk = OpenDialog(contextMenu, 0, explorer, "ファイル名の一括変更", options.repaints);
   const Opened bulkPlain = PlainWindow(bulk.shape, names, options.repaints);
   Report("open bulk rename", bulk.open, bulkPlain.open + sortFloor, "plain list window + order check",
          bulk.open > 0);
 
   // Series classification: checked for order, every name's series found, one row per series.
-  const Opened series = OpenDialog(*contextMenu.Get(), 1, explorer, "ファイル名による自動分類", options.repaints);
+  const Opened series = OpenDialog(contextMenu, 1, explorer, "ファイル名による自動分類", options.repaints);
   const Opened seriesPlain = PlainWindow(series.shape, names, options.repaints);
   Report("open series classification", series.open, seriesPlain.open + sortFloor,
          "plain list window + order check", series.open > 0);
@@ -547,7 +540,7 @@ int main(int argc, char** argv) {
   }
   const double nameFloor = Since(start);
   if (length == 0) allChecked = false;  // the names are used, so the loop stays
-  const Opened renumber = OpenDialog(*contextMenu.Get(), 2, explorer, "ファイル名のリナンバリング", options.repaints);
+  const Opened renumber = OpenDialog(contextMenu, 2, explorer, "ファイル名のリナンバリング", options.repaints);
   const Opened renumberPlain = PlainWindow(renumber.shape, names, options.repaints);
   Report("open renumber", renumber.open, renumberPlain.open + sortFloor + nameFloor,
          "plain list window + order check + names", renumber.open > 0);
@@ -568,7 +561,7 @@ int main(int argc, char** argv) {
     findFloor = std::min(findFloor, Since(start));
     if (found != paths.size()) allChecked = false;
   }
-  const Opened conditional = OpenDialog(*contextMenu.Get(), 3, explorer, "条件付きファイル削除", options.repaints);
+  const Opened conditional = OpenDialog(contextMenu, 3, explorer, "条件付きファイル削除", options.repaints);
   const Opened conditionalPlain = PlainWindow(conditional.shape, names, options.repaints);
   Report("open conditional delete", conditional.open, conditionalPlain.open + findFloor,
          "plain list window + FindFirstFileA loop", conditional.open > 0);
@@ -586,10 +579,10 @@ int main(int argc, char** argv) {
     }
     DropDataObject folderData(folders);
     ov::test::MenuOwner menu;
-    Ref<IContextMenu> folderMenu;
+    ContextMenuHost folderMenu;
     const int folderAdded = extension.Menu(folderData, menu.Get(), folderMenu);
     Opened combine;
-    if (folderAdded == 2) combine = OpenDialog(*folderMenu.Get(), 0, explorer, "新しいフォルダ名の選択", 1);
+    if (folderAdded == 2) combine = OpenDialog(folderMenu, 0, explorer, "新しいフォルダ名の選択", 1);
     Shape shape = combine.shape;
     shape.listAt = {8, 20, 223, 40};
     const Opened combinePlain = PlainWindow(shape, folderNames, 1, true);
@@ -604,7 +597,6 @@ int main(int argc, char** argv) {
   Report("preview screen, conditional delete", conditional.repaint, conditionalPlain.repaint,
          "plain owner-data list", conditional.repaint > 0);
   DestroyWindow(explorer);
-  contextMenu.Reset();
 
   // SafeRenameBatch: a rotation inside each folder (n -> n+1, every holder moved aside), then
   // a renumber without collisions; each against a bare loop of the MoveFileA calls it makes.

@@ -7,7 +7,8 @@
 
 #include "base/path_parts.h"
 #include "console.h"
-#include "drop_data_object.h"
+#include "support/explorer/context_menu_host.h"
+#include "support/explorer/drop_data_object.h"
 
 namespace ov::demo {
 
@@ -20,39 +21,6 @@ constexpr UINT kRefreshId = 1;
 constexpr UINT kFirstHandlerId = 0x100;
 constexpr UINT kLastHandlerId = 0x7FFF;
 constexpr int kStatusHeightGuess = 22;
-
-// One reference to a COM interface, released at the end of its scope.
-template <class Interface>
-class Held {
- public:
-  Held() = default;
-  ~Held() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-  Interface* operator->() const { return pointer_; }
-  Interface* Get() const { return pointer_; }
-  void** Receive() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
-// The popup menu of one right click; destroying it destroys the handler's submenu too.
-class PopupMenu {
- public:
-  PopupMenu() : menu_(CreatePopupMenu()) {}
-  ~PopupMenu() {
-    if (menu_ != nullptr) DestroyMenu(menu_);
-  }
-  PopupMenu(const PopupMenu&) = delete;
-  PopupMenu& operator=(const PopupMenu&) = delete;
-  HMENU Get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
 
 std::string Hex(HRESULT result) {
   char text[16] = {};
@@ -328,33 +296,29 @@ POINT ExplorerWindow::MenuPlace(LPARAM lParam) const {
 
 void ExplorerWindow::ShowContextMenu(LPARAM lParam) {
   const std::vector<std::string> paths = SelectedPaths();
-  PopupMenu menu;
+  explorer::MenuOwner menu;
   AppendMenuA(menu.Get(), MF_STRING, kRefreshId, "最新の情報に更新(&E)");
 
   // Explorer's way: the class from the registry (InprocServer32), the selection as
   // CF_HDROP, then the handler's entries in this very menu.
-  Held<IShellExtInit> init;
-  Held<IContextMenu> handler;
+  explorer::ContextMenuHost handler;
   if (!paths.empty()) {
-    HRESULT result =
-        CoCreateInstance(kShellExtensionClass, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Receive());
-    if (FAILED(result)) {
+    IDataObject* selection = explorer::DropDataObject::Create(paths);
+    HRESULT result = handler.Open(kShellExtensionClass, nullptr, selection);
+    selection->Release();
+    if (handler.Init() == nullptr) {
       WriteLine("ovexplorer: the shell extension is not registered (CoCreateInstance " + Hex(result) + ")");
       SetStatus("シェル拡張が登録されていません (" + Hex(result) + ")");
     } else {
-      IDataObject* selection = DropDataObject::Create(paths);
-      result = init->Initialize(nullptr, selection, nullptr);
-      selection->Release();
-      if (SUCCEEDED(result)) result = init->QueryInterface(IID_IContextMenu, handler.Receive());
       if (SUCCEEDED(result)) {
-        result = handler->QueryContextMenu(menu.Get(), 1, kFirstHandlerId, kLastHandlerId, CMF_NORMAL | CMF_EXPLORE);
+        result = handler.Query(menu.Get(), 1, kFirstHandlerId, kLastHandlerId, CMF_NORMAL | CMF_EXPLORE);
       }
       if (FAILED(result)) WriteLine("ovexplorer: the context-menu handler refused the selection (" + Hex(result) + ")");
     }
   }
 
   const POINT place = MenuPlace(lParam);
-  handler_ = handler.Get();
+  handler_ = handler.Menu();
   openMenu_ = menu.Get();
   SetForegroundWindow(window_);
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
@@ -363,13 +327,9 @@ void ExplorerWindow::ShowContextMenu(LPARAM lParam) {
   handler_ = nullptr;
   ShowCount();
 
-  if (chosen >= kFirstHandlerId && chosen <= kLastHandlerId && handler.Get() != nullptr) {
-    CMINVOKECOMMANDINFO invocation = {};
-    invocation.cbSize = sizeof invocation;
-    invocation.hwnd = window_;
-    invocation.lpVerb = MAKEINTRESOURCEA(chosen - kFirstHandlerId);
-    invocation.nShow = SW_SHOWNORMAL;
-    const HRESULT result = handler->InvokeCommand(&invocation);  // returns when the tool closed
+  if (chosen >= kFirstHandlerId && chosen <= kLastHandlerId && handler.Menu() != nullptr) {
+    // Returns when the tool closed.
+    const HRESULT result = handler.Invoke(chosen - kFirstHandlerId, window_);
     if (FAILED(result)) WriteLine("ovexplorer: the command failed (" + Hex(result) + ")");
     Refresh();  // the tool may have renamed, moved or deleted files
   } else if (chosen == kRefreshId) {

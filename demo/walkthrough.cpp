@@ -9,6 +9,7 @@
 #include "console.h"
 #include "screen_capture.h"
 #include "shellext/wine/dialog_user.h"
+#include "support/explorer/context_menu_host.h"
 
 namespace ov::demo {
 
@@ -350,7 +351,7 @@ class Walkthrough {
   // Cancel on the tool's dialog (and Escape on a menu left open), so that the next step
   // starts from the Explorer window alone.
   void CloseEverything(const DialogUser& user, const char* caption) {
-    HWND dialog = user.Dialog() != nullptr ? user.Dialog() : FindWindowA(nullptr, caption);
+    HWND dialog = user.Dialog() != nullptr ? user.Dialog() : explorer::FindOwnWindow(nullptr, caption);
     if (dialog != nullptr && IsWindow(dialog)) {
       HWND cancel = user.Button("Cancel");
       if (cancel != nullptr) {

@@ -128,9 +128,36 @@ class ProcessApi {
   virtual Error LoadModule(const std::string& path, std::unique_ptr<Module>& module) = 0;
 };
 
+// The end of the Windows session and the version resource of a program file: what the
+// installer's window chrome needs.
+class SessionApi {
+ public:
+  virtual ~SessionApi() = default;
+  // OpenProcessToken (TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY), LookupPrivilegeValueA (no
+  // system name) of "SeShutdownPrivilege" and AdjustTokenPrivileges with that one privilege
+  // enabled or not; the token is closed. Windows 95/98/Me have no tokens: 120.
+  virtual Error SetShutdownPrivilege(bool enabled) = 0;
+  // Whether this process's token holds the privilege enabled (false without tokens).
+  virtual bool ShutdownPrivilegeEnabled() = 0;
+  // ExitWindowsEx(flags, 0).
+  virtual Error EndSession(std::uint32_t flags) = 0;
+  // GetFileVersionInfoSizeA, GetFileVersionInfoA and VerQueryValueA of
+  // "\StringFileInfo\041103a4\FileVersion". False when the file has no version
+  // information; true with the empty text when that string is missing.
+  virtual bool FileVersionText(const std::string& path, std::string& text) = 0;
+};
+
+// ExitWindowsEx flags.
+namespace exit_flag {
+constexpr std::uint32_t kLogOff = 0x0;
+constexpr std::uint32_t kShutdown = 0x1;
+constexpr std::uint32_t kReboot = 0x2;
+}  // namespace exit_flag
+
 // The installer's platform: the shell extension's and the installer's own operations.
 class InstallPlatform : public Platform {
  public:
+  virtual SessionApi& Session() = 0;
   virtual InstallFileApi& InstallFiles() = 0;
   virtual InstallShellApi& InstallShell() = 0;
   virtual ProcessApi& Processes() = 0;

@@ -55,6 +55,10 @@ class Backend {
   virtual int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
                              unsigned style) = 0;
   virtual TextSize MeasureText(const Font& font, const std::string& text) = 0;
+  // Runs the program's message loop until the main form is hidden (closed) or the
+  // program is asked to quit; the form is shown first.
+  virtual void RunMainLoop(Form& main) = 0;
+  virtual bool BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) = 0;
   virtual std::string ThousandsSeparator() = 0;
 };
 

@@ -67,6 +67,13 @@ void Control::SetEnabled(bool enabled) {
   }
 }
 
+bool Control::EnabledInForm() const {
+  for (const Control* c = this; c != nullptr && c->parent_ != nullptr; c = c->parent_) {
+    if (!c->enabled_) return false;
+  }
+  return true;
+}
+
 bool Control::EffectivelyEnabled() const {
   for (const Control* c = this; c != nullptr; c = c->parent_) {
     if (!c->enabled_) return false;
@@ -85,6 +92,7 @@ void Control::SetVisible(bool visible) {
     container->CollectDescendants(below);
     for (Control* child : below) child->Changed(Aspect::Visible);
   }
+  VisibilityChanged();
 }
 
 bool Control::Showing() const {
@@ -325,6 +333,20 @@ void Label::Fit() {
   if (!autoSize_ || wordWrap_) return;
   const TextSize size = OwnerForm().GetBackend().MeasureText(GetFont(), Text());
   SetBounds(Left(), Top(), size.width, size.height);
+}
+
+// ---- Paint box ----
+
+void PaintBox::SetAlign(Align align) {
+  align_ = align;
+  if (align_ == Align::Client && Parent() == &OwnerForm()) {
+    const Form& form = OwnerForm();
+    SetBounds(0, 0, form.ClientWidth(), form.ClientHeight());
+  }
+}
+
+void PaintBox::Paint(Canvas& canvas) {
+  if (OnPaint) OnPaint(*this, canvas);
 }
 
 // ---- Lists ----
@@ -698,6 +720,7 @@ void RadioButton::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void RadioGroup::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void Edit::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void Memo::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
+void PaintBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void Label::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void GroupBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }
 void ComboBox::Accept(ControlVisitor& visitor) { visitor.Visit(*this); }

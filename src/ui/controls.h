@@ -111,6 +111,9 @@ class Control {
   void SetEnabled(bool enabled);
   // Enabled here and in every container above.
   bool EffectivelyEnabled() const;
+  // Enabled here and in every container above apart from the form: a disabled form takes
+  // no input, but its controls keep their look.
+  bool EnabledInForm() const;
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
@@ -156,6 +159,8 @@ class Control {
   Control(Container* parent, std::string name);
   // Runs when the text changed by any means.
   virtual void TextChanged() {}
+  // Runs after the visible state changed and reached the window.
+  virtual void VisibilityChanged() {}
   void FontChangedInParent();
 
  private:
@@ -532,6 +537,36 @@ class ProgressBar : public Control {
   int step_ = 10;
 };
 
+// What a paint handler draws on: rectangles in the painted control's own coordinates,
+// clipped to the control, in the display's nearest colour.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  // The colour the display really shows for color (a palette or 16-bit screen rounds).
+  virtual Color NearestColor(Color color) = 0;
+  virtual void FillRect(const Rect& rect, Color color) = 0;
+};
+
+enum class Align { None, Client };
+
+// A control without a window of its own, painted on its form's surface by its Paint. A
+// repaint is asked for with Invalidate; the backend calls Paint when the form is drawn.
+class PaintBox : public Control {
+ public:
+  void Accept(ControlVisitor& visitor) override;
+  PaintBox(Container& parent, std::string name) : Control(&parent, std::move(name)) { SetTabStop(false); }
+  Align GetAlign() const { return align_; }
+  // Client: the box fills its form's client area and follows its size.
+  void SetAlign(Align align);
+  void Invalidate() { Changed(Aspect::Redraw); }
+  // Draws the box; the default runs OnPaint.
+  virtual void Paint(Canvas& canvas);
+  std::function<void(PaintBox& sender, Canvas& canvas)> OnPaint;
+
+ private:
+  Align align_ = Align::None;
+};
+
 constexpr int kApplicationIcon = 0;
 
 class Image : public Control {
@@ -565,6 +600,7 @@ class ControlVisitor {
   virtual void Visit(ListView& control) = 0;
   virtual void Visit(ProgressBar& control) = 0;
   virtual void Visit(Image& control) = 0;
+  virtual void Visit(PaintBox& control) = 0;
   virtual void Visit(Form& control) = 0;
 
  protected:

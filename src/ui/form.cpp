@@ -30,13 +30,22 @@ void Form::CreateHandle() {
     if (!control->peer_) control->peer_ = backend_.CreatePeer(*control);
   }
   if (closeItemDisabled_) PeerOfForm()->DisableCloseItem();
+  if (icon_ >= 0) PeerOfForm()->Update(Aspect::Icon, -1);
   if (OnCreate) OnCreate(*this);
 }
 
 void Form::SetClientSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
+  AlignClientBoxes();
   Changed(Aspect::Bounds);
+}
+
+void Form::AlignClientBoxes() {
+  for (Control* child : Children()) {
+    auto* box = dynamic_cast<PaintBox*>(child);
+    if (box != nullptr && box->GetAlign() == Align::Client) box->SetBounds(0, 0, clientWidth_, clientHeight_);
+  }
 }
 
 void Form::SetOwnerHandle(std::uintptr_t owner) {
@@ -48,6 +57,24 @@ void Form::SetWindowState(WindowState state) {
   if (state_ == state) return;
   state_ = state;
   Changed(Aspect::WindowState);
+}
+
+void Form::RunAsMainForm() { backend_.RunMainLoop(*this); }
+
+void Form::VisibilityChanged() {
+  if (Visible() && !shownOnce_ && !modal_) {
+    shownOnce_ = true;
+    if (OnResize) OnResize(*this);
+  }
+}
+
+bool Form::BrowseForFolder(const std::string& title, std::string& folder) {
+  return backend_.BrowseForFolder(Handle(), title, folder);
+}
+
+void Form::SetIconResource(int id) {
+  icon_ = id;
+  Changed(Aspect::Icon);
 }
 
 int Form::ShowModal() {
@@ -183,7 +210,9 @@ void Form::NotifyActivated() {
 void Form::NotifyResized(int clientWidth, int clientHeight) {
   clientWidth_ = clientWidth;
   clientHeight_ = clientHeight;
-  if (OnResize) OnResize(*this);
+  AlignClientBoxes();
+  // A window sized while it is being made, before it shows, is not yet resized for the program.
+  if ((shownOnce_ || modal_) && Visible() && OnResize) OnResize(*this);
 }
 
 }  // namespace ov::ui

@@ -54,7 +54,11 @@ class Form : public Container {
   WindowState State() const { return state_; }
   void SetWindowState(WindowState state);
 
-  // Shows the form modally and returns its modal result (mrOk, mrCancel ...).
+  // Shows the form as the program's main window and runs the message loop until the form
+  // is closed (hidden).
+  void RunAsMainForm();
+  // Shows the form modally and returns its modal result (mrOk, mrCancel ...). The form may
+  // be hidden and shown again while modal; its loop runs on.
   int ShowModal();
   bool IsModal() const { return modal_; }
   int ModalResult() const { return modalResult_; }
@@ -82,6 +86,13 @@ class Form : public Container {
   void ProcessMessages();
   // A message box owned by this form; returns the button pressed (mrOk, mrYes ...).
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style);
+  // The shell's folder browser owned by this form, starting at folder; true and the chosen
+  // folder in folder when the user confirms a file-system folder.
+  bool BrowseForFolder(const std::string& title, std::string& folder);
+  // The icon of the program's windows: an icon resource of the program (kApplicationIcon
+  // for its main icon).
+  void SetIconResource(int id);
+  int IconResource() const { return icon_; }
 
   Control* ActiveControl() const { return active_; }
   void FocusControl(Control* control);
@@ -109,8 +120,13 @@ class Form : public Container {
   void NotifyFocus(Control* control);
   void NotifyCloseRequest() { Close(); }
 
+ protected:
+  // The first time the form is shown counts as a resize: it now has its size on screen.
+  void VisibilityChanged() override;
+
  private:
   bool CloseQueryAllows();
+  void AlignClientBoxes();
   void FinishClose();
 
   Backend& backend_;
@@ -126,6 +142,8 @@ class Form : public Container {
   bool closeItemDisabled_ = false;
   bool destroyed_ = false;
   int activations_ = 0;
+  bool shownOnce_ = false;
+  int icon_ = -1;
   Control* active_ = nullptr;
 };
 

@@ -1,12 +1,15 @@
 // The contract suite states what Windows does; the same cases run against the fake
-// platform on Linux and against the win32 platform under Wine.
+// platform on Linux and against the win32 platform under Wine, where the known
+// differences (wine_deviations.h) are expected instead.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "contract/wine_deviations.h"
 #include "platform/install.h"
 
 namespace ov::contract {
@@ -35,7 +38,21 @@ class ContractTest : public ::testing::Test {
     env_ = MakeContractEnv();
     scratch_ = env_->ScratchFolder();
   }
-  void TearDown() override { env_->CleanUp(); }
+  void TearDown() override {
+    env_->CleanUp();
+    while (!traces_.empty()) traces_.pop_back();
+  }
+
+  // Whether this backend shows the Wine deviation: the case then expects Wine's known
+  // behaviour, otherwise Windows'. Every failure of the test names which and why.
+  bool Wine(WineDeviation deviation) {
+    const bool shows = ShowsWineDeviation(deviation);
+    traces_.push_back(std::make_unique<::testing::ScopedTrace>(
+        __FILE__, __LINE__,
+        std::string(shows ? "expecting the Wine deviation: " : "expecting Windows, not the Wine deviation: ") +
+            WhyWineDiffers(deviation)));
+    return shows;
+  }
 
   platform::InstallPlatform& P() { return env_->Platform(); }
   platform::FileApi& Files() { return env_->Platform().Files(); }
@@ -47,6 +64,9 @@ class ContractTest : public ::testing::Test {
 
   std::unique_ptr<ContractEnv> env_;
   std::string scratch_;
+
+ private:
+  std::vector<std::unique_ptr<::testing::ScopedTrace>> traces_;
 };
 
 }  // namespace ov::contract

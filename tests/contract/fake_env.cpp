@@ -10,3 +10,10 @@ std::unique_ptr<ContractEnv> MakeContractEnv() {
 }
 
 }  // namespace ov::contract
+
+namespace ov::contract {
+
+bool BackendIsWine() { return false; }
+bool WineRunsAsUnixRoot() { return false; }
+
+}  // namespace ov::contract

@@ -93,9 +93,9 @@ TEST_F(ShellContract, ASubFolderThatExistsInTheTargetIsMergedWhenConfirmed) {
   const ShellFileResult result = Run(shell_function::kMove, {"alpha\\*.*"}, "Beta", kQuiet);
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(Read("Beta\\sub\\mine.txt"), "beta");
-  if (std::string(env_->Name()) == "win32") {
-    // Wine (8.0) leaves a colliding sub-folder in its source; Windows merges it.
-    EXPECT_TRUE(Exists("alpha\\sub\\deep.txt") || Exists("Beta\\sub\\deep.txt"));
+  if (Wine(WineDeviation::kShellLeavesACollidingSubFolderUnmerged)) {
+    EXPECT_EQ(List("alpha\\sub\\*"), Names({"deep.txt"}));
+    EXPECT_EQ(List("Beta\\sub\\*"), Names({"mine.txt"}));
   } else {
     EXPECT_EQ(List("Beta\\sub\\*"), Names({"deep.txt", "mine.txt"}));
     EXPECT_EQ(List("alpha\\*"), Names());
@@ -141,8 +141,9 @@ TEST_F(ShellContract, DeleteRemovesFilesAndFoldersWithOrWithoutUndo) {
 TEST_F(ShellContract, MissingSourceMovesNothing) {
   Folder("dir");
   const ShellFileResult result = Run(shell_function::kMove, {"missing.txt"}, "dir", kQuiet);
-  // Windows fails (the fake with ERROR_FILE_NOT_FOUND); Wine (8.0) reports success.
-  if (std::string(env_->Name()) != "win32") {
+  if (Wine(WineDeviation::kShellMoveOfAMissingSourceSucceeds)) {
+    EXPECT_EQ(result.code, 0);
+  } else {
     EXPECT_EQ(result.code, static_cast<int>(error::kFileNotFound));
   }
   EXPECT_EQ(List("dir\\*"), Names());
@@ -156,15 +157,13 @@ TEST_F(ShellContract, RenameGivesANewName) {
 }
 
 // Several entries of a folder, all of them files, moved into another folder: Windows moves
-// them. Wine's shell (8.0) cancels any move of more than one entry into one folder when
-// none of them is a folder, so a folder combine of folders that hold only files moved
-// nothing there; the folder combine therefore does not hand such a move to Wine's shell.
+// them. The folder combine does not hand such a move to Wine's shell, which cancels it.
 TEST_F(ShellContract, StarDotStarOfAFolderOfFilesMovesThemAll) {
   Write("Q\\a.txt", "a");
   Write("Q\\b.txt", "b");
   Folder("P");
   const ShellFileResult result = Run(shell_function::kMove, {"Q\\*.*"}, "P", kQuiet);
-  if (std::string(env_->Name()) == "win32") {
+  if (Wine(WineDeviation::kShellCancelsAMoveOfSeveralFilesIntoAFolder)) {
     EXPECT_EQ(result.code, static_cast<int>(error::kCancelled));
     EXPECT_EQ(List("Q\\*"), Names({"a.txt", "b.txt"}));
     EXPECT_EQ(List("P\\*"), Names());
@@ -176,11 +175,10 @@ TEST_F(ShellContract, StarDotStarOfAFolderOfFilesMovesThemAll) {
 
 // Windows' shell asks before a move without FOF_NOCONFIRMATION replaces an entry of its
 // target, and refuses a folder over a file; so does the fake unless told to act as Wine.
-// Wine's shell (8.0) asks nothing: a file replaces a file, and a folder replaces a file,
-// which is destroyed. Tools that must keep what the target holds ask the shell first.
+// Tools that must keep what the target holds ask the shell first.
 TEST_F(ShellContract, AShellThatDoesNotAskReplacesWithoutAQuestion) {
   const bool asks = P().Shell().AsksBeforeReplacing();
-  EXPECT_EQ(asks, std::string(env_->Name()) != "win32");
+  EXPECT_EQ(asks, !Wine(WineDeviation::kShellReplacesWithoutAsking));
   if (asks) return;  // its question would wait for a user
   Write("P\\same.txt", "P same");
   Write("P\\y", "P file y");

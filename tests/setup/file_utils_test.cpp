@@ -299,24 +299,63 @@ TEST_F(FileUtilsTest, FreeSpaceBothWays) {
   EXPECT_EQ(bytes, -1);
 }
 
-TEST_F(FileUtilsTest, DeleteRegistryKeyRemovesTheTree) {
-  RegistryApi& registry = platform_.Registry();
+// The result is true whatever happens: what counts is which key goes and how often the
+// removal is tried.
+TEST_F(FileUtilsTest, DeleteRegistryKeyRemovesTheTreeUnderTheTokensRoot) {
+  struct Case {
+    const char* token;
+    RegHandle removedFrom;
+  };
+  const RegHandle roots[] = {reg_root::kClassesRoot, reg_root::kLocalMachine, reg_root::kUsers,
+                             reg_root::kCurrentUser};
+  for (const Case& c : {Case{"(Class)", reg_root::kClassesRoot}, Case{"(Local)", reg_root::kLocalMachine},
+                        Case{"(Users)", reg_root::kUsers}, Case{"(User)", reg_root::kCurrentUser},
+                        Case{"(local)", reg_root::kCurrentUser}}) {
+    SCOPED_TRACE(c.token);
+    RegistryApi& registry = platform_.Registry();
+    RegKey key;
+    for (RegHandle root : roots) {
+      ASSERT_EQ(RegKey::Create(registry, root, "SOFTWARE\\Acme\\App\\1.0\\Deep", key), 0u);
+      key.Reset();
+    }
+    EXPECT_TRUE(DeleteRegistryKey(context_, c.token, "SOFTWARE\\Acme\\App"));
+    for (RegHandle root : roots) {
+      EXPECT_EQ(RegKey::Open(registry, root, "SOFTWARE\\Acme\\App", key) == 0u, root != c.removedFrom) << root;
+      EXPECT_EQ(RegKey::Open(registry, root, "SOFTWARE\\Acme", key), 0u) << root;  // the parent stays
+      key.Reset();
+      DeleteRegistryTree(registry, root, "SOFTWARE\\Acme");
+    }
+    EXPECT_EQ(platform_.Registry().OpenHandles(), 0u);
+  }
+}
+
+TEST_F(FileUtilsTest, DeleteRegistryKeyTouchesNothingForAnEmptyPathAndStopsWhenTheKeyIsGone) {
   RegKey key;
-  ASSERT_EQ(RegKey::Create(registry, reg_root::kLocalMachine, "SOFTWARE\\Acme\\App\\1.0\\Deep", key), 0u);
+  ASSERT_EQ(RegKey::Create(platform_.Registry(), reg_root::kLocalMachine, "SOFTWARE\\Acme", key), 0u);
   key.Reset();
-  ASSERT_EQ(RegKey::Create(registry, reg_root::kCurrentUser, "SOFTWARE\\Acme\\App", key), 0u);
-  key.Reset();
-  EXPECT_TRUE(DeleteRegistryKey(context_, "(Local)", "SOFTWARE\\Acme\\App"));
-  EXPECT_NE(RegKey::Open(registry, reg_root::kLocalMachine, "SOFTWARE\\Acme\\App", key), 0u);
-  EXPECT_EQ(RegKey::Open(registry, reg_root::kLocalMachine, "SOFTWARE\\Acme", key), 0u);
-  EXPECT_EQ(RegKey::Open(registry, reg_root::kCurrentUser, "SOFTWARE\\Acme\\App", key), 0u);
-  // "(local)" is no root token: the current user's key goes.
-  EXPECT_TRUE(DeleteRegistryKey(context_, "(local)", "SOFTWARE\\Acme\\App"));
-  EXPECT_NE(RegKey::Open(registry, reg_root::kCurrentUser, "SOFTWARE\\Acme\\App", key), 0u);
+  fake::FakeFailures& calls = platform_.Failures();
+  const std::uint32_t before = calls.TotalCalls();
   EXPECT_TRUE(DeleteRegistryKey(context_, "(Local)", ""));
+  EXPECT_EQ(calls.TotalCalls(), before);  // not even the root is opened
+
   EXPECT_TRUE(DeleteRegistryKey(context_, "(Local)", "SOFTWARE\\Missing"));
+  EXPECT_EQ(calls.Calls("RegDeleteKeyA"), 0u);
+  EXPECT_TRUE(DeleteRegistryKey(context_, "(Local)", "SOFTWARE\\Acme"));
+  EXPECT_EQ(calls.Calls("RegDeleteKeyA"), 1u);  // gone at the first attempt: no second
+  EXPECT_NE(RegKey::Open(platform_.Registry(), reg_root::kLocalMachine, "SOFTWARE\\Acme", key), 0u);
+}
+
+// A key that refuses to go is tried 99 times, then left: the call returns all the same.
+TEST_F(FileUtilsTest, DeleteRegistryKeyGivesUpAfterNinetyNineAttempts) {
+  RegKey key;
+  ASSERT_EQ(RegKey::Create(platform_.Registry(), reg_root::kLocalMachine, "SOFTWARE\\Stuck", key), 0u);
   key.Reset();
-  EXPECT_EQ(platform_.Registry().OpenHandles(), 0u);
+  fake::FakeFailures& calls = platform_.Failures();
+  calls.FailPath("RegDeleteKeyA", "SOFTWARE\\Stuck", error::kAccessDenied);
+  EXPECT_TRUE(DeleteRegistryKey(context_, "(Local)", "SOFTWARE\\Stuck"));
+  EXPECT_EQ(calls.Calls("RegDeleteKeyA"), 99u);
+  calls.Clear();
+  EXPECT_EQ(RegKey::Open(platform_.Registry(), reg_root::kLocalMachine, "SOFTWARE\\Stuck", key), 0u);
 }
 
 TEST_F(FileUtilsTest, ReplaceAtRestartOnNtStagesAndSchedulesTheMove) {

@@ -214,6 +214,27 @@ TEST(InstallReliability, AbortAtEveryCheckpoint) {
   }
 }
 
+TEST(InstallReliability, AbortEndsTheRunAtItsCheckpoint) {
+  struct Row {
+    int at;
+    bool dataFolder;  // (App)data\ made
+    bool tool;        // tool.exe copied
+  };
+  // 1 package size, 2 folder check, 3 and 4 the folders' items, 5 the first file's item,
+  // 6 its progress.
+  const Row rows[] = {{2, false, false}, {4, false, false}, {5, true, false}, {6, true, true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.at);
+    InstallWorld world;
+    Arrange(world);
+    world.view.abortAt = row.at;
+    ASSERT_EQ(world.Run(), RunEnd::kAborted);
+    EXPECT_EQ(FolderExists(world.platform.Files(), std::string(kApp) + "data"), row.dataFolder);
+    EXPECT_EQ(world.Exists(std::string(kApp) + "tool.exe"), row.tool);
+    EXPECT_EQ(world.view.abortEnabled, row.at > 2);  // the button is live from the folders on
+  }
+}
+
 TEST(InstallReliability, EveryPlatformCallFailingInTurn) {
   std::vector<fake::FakeCall> calls;
   std::string clean;

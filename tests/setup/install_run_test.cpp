@@ -511,6 +511,22 @@ TEST_F(SmallInstall, FolderCreationRecordsExistingFoldersAndReportsFailures) {
   EXPECT_FALSE(world_.view.detailsShown);
 }
 
+TEST_F(SmallInstall, CompressedFileThatDoesNotExpandIsReportedAndNotInstalled) {
+  for (const char* operation : {"LZCopy", "GetExpandedNameA"}) {
+    SCOPED_TRACE(operation);
+    InstallWorld world;
+    world.Script("[CopyFile]\r\nFile1=(Sys)SETUP.DL_\r\n");
+    world.Medium("SETUP.DL_", Compressed("dll body", 'L'));
+    world.platform.Failures().FailCall(operation, 1, error::kInvalidData);
+    ASSERT_EQ(world.Run(), RunEnd::kCompleted);
+    EXPECT_EQ(world.run->Details().rfind("<File> D:\\SETUP.DL_\r\n", 0), 0u);
+    EXPECT_FALSE(world.Exists("C:\\WINDOWS\\system32\\SETUP.DLL"));
+    EXPECT_FALSE(world.Exists("C:\\WINDOWS\\system32\\SETUP.DL_"));
+    EXPECT_FALSE(world.Exists("C:\\WINDOWS\\TEMP\\EXPAND.ODT"));
+    EXPECT_BYTES(world.run->Lists().files, std::string(kApp) + "UNSETUP.INI|");
+  }
+}
+
 const char* const kTwiceScript =
     "[CopyFile]\r\nFile1=(App)a.dll%s\r\nFile2=(App)b.txt\r\n"
     "[MakeFolder]\r\nFolder1=(App)data\r\n"

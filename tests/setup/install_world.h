@@ -14,7 +14,7 @@
 
 namespace ov::setup::test {
 
-class RecordingView : public InstallRunView {
+class RecordingRunView : public InstallRunView {
  public:
   WizardChoices choices;
   int abortAt = 0;        // the checkpoint (1, 2, ...) at which the user presses abort
@@ -90,7 +90,7 @@ struct InstallWorld {
   ui::headless::HeadlessBackend ui;
   EngineContext context{platform, ui};
   StartupValues startup;
-  RecordingView view;
+  RecordingRunView view;
   std::unique_ptr<InstallRun> run;
 };
 

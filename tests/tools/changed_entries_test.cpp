@@ -291,7 +291,7 @@ TEST_P(DeleteChanged, AFileThatChangedIsNotDeleted) {
   ASSERT_EQ(files().PutFile(kTop + "victim.txt", "v"), 0u);  // 1 byte
   const Names selection = At({"other.txt", "victim.txt"});
   if (c.beforeOpen) c.beforeOpen(*this);
-  TFormConditionalDelete form(platform_, ui_, selection);
+  TFormConditionalDelete form(ui_, platform_, selection);
   if (c.smallerThan) form.ChkSmallerThan.Click();
   form.ChkUseRecycleBin.Click();
   if (c.whileOpen) c.whileOpen(*this);
@@ -325,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(Fake, DeleteChanged, ::testing::ValuesIn(kDeleteCases),
 // is still a file goes.
 TEST_F(ChangedEntries, WithoutASizeConditionAGrownFileIsDeleted) {
   Make({"a.txt"});
-  TFormConditionalDelete form(platform_, ui_, At({"a.txt"}));
+  TFormConditionalDelete form(ui_, platform_, At({"a.txt"}));
   form.ChkUseRecycleBin.Click();
   ASSERT_EQ(files().PutFile(kTop + "a.txt", std::string(5000, 'a')), 0u);
   form.BtnOK.Click();

@@ -84,7 +84,7 @@ class FormBulkRenameTest : public ::testing::Test {
 
 TEST_F(FormBulkRenameTest, OpensAsDesignedAndChangesNothingUntilTheUserDoes) {
   const std::vector<std::string> selection = Put({"b-01.txt", "A(2).JPEG", "写真[3].png", "-001.txt"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
 
   EXPECT_BYTES(form.Caption(), "ファイル名の一括変更");
   EXPECT_EQ(form.ClientWidth(), 530);
@@ -160,7 +160,7 @@ TEST_F(FormBulkRenameTest, OpensAsDesignedAndChangesNothingUntilTheUserDoes) {
 
 TEST_F(FormBulkRenameTest, EachRuleRunsOnlyWhileItsBoxIsChecked) {
   const std::vector<std::string> selection = Put({"photo_12-3.jpeg"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.EditOldExt.SetText("jpeg");
   form.EditNewExt.SetText("jpg");
   form.BtnAddExt.Click();
@@ -191,7 +191,7 @@ TEST_F(FormBulkRenameTest, EachRuleRunsOnlyWhileItsBoxIsChecked) {
 
 TEST_F(FormBulkRenameTest, ExtensionTableButtons) {
   const std::vector<std::string> selection = Put({"A.JPEG", "x.tmp"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkChangeExt.SetChecked(true);
 
   form.EditOldExt.SetText("jpeg");
@@ -249,7 +249,7 @@ TEST_F(FormBulkRenameTest, CollisionsAreRedAndTheLabelFollowsTheLastCellDrawn) {
   const std::vector<std::string> selection = Put({"a_1.txt", "b_2.txt", "c_3.txt", "d_4.txt"});
   Put({"1-a.txt"});                                                      // a file outside the selection
   ASSERT_EQ(platform_.Files().MakeFolders(kFolder + "3-c.txt"), 0u);    // and a folder
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkUseRegExp.SetChecked(true);
   form.EditPattern.SetText("(.*)_(\\d+)");
   form.EditFormat.SetText("$2-$1");
@@ -275,7 +275,7 @@ TEST_F(FormBulkRenameTest, CollisionsAreRedAndTheLabelFollowsTheLastCellDrawn) {
 TEST_F(FormBulkRenameTest, ANameHeldByAnotherSelectedFileIsNoCollision) {
   // f.x and f.y swap their extensions; G.Y, spelled in another case, is selected too.
   const std::vector<std::string> selection = Put({"f.x", "f.y", "g.x", "G.Y"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkChangeExt.SetChecked(true);
   form.EditOldExt.SetText(".x");
   form.EditNewExt.SetText(".y");
@@ -295,7 +295,7 @@ TEST_F(FormBulkRenameTest, ANameHeldByAnotherSelectedFileIsNoCollision) {
 TEST_F(FormBulkRenameTest, ExecutionRenamesAndReportsFailuresOneByOne) {
   // ax and bX both become new.txt: the first gets it, the second fails with the message.
   const std::vector<std::string> selection = Put({"bX.txt", "ax.txt", "c.txt"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkUseRegExp.SetChecked(true);
   form.EditPattern.SetText("(x)");
   form.EditFormat.SetText("new");
@@ -314,7 +314,7 @@ TEST_F(FormBulkRenameTest, ExecutionRenamesAndReportsFailuresOneByOne) {
 TEST_F(FormBulkRenameTest, AnOutsideCollisionFailsWithTheRenameMessageAndTheRunGoesOn) {
   const std::vector<std::string> selection = Put({"c.txt", "d_4.txt"});
   Put({"outside.txt"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkUseRegExp.SetChecked(true);
   form.EditPattern.SetText("^(c)$|_(4)");
   form.EditFormat.SetText("outside$2");
@@ -413,7 +413,7 @@ TEST_F(FormBulkRenameTest, NamesThatCannotBeGiven) {
       ASSERT_EQ(fresh.Files().PutFile(kFolder + name, name), 0u);
       selection.push_back(kFolder + name);
     }
-    TFormBulkRename form(fresh, backend, &selection);
+    TFormBulkRename form(backend, fresh, &selection);
     c.settings(form);
     HeadlessBackend::SetVisibleRows(form.Preview, 0, 40);
     std::map<std::string, std::pair<std::string, bool>> preview;
@@ -446,7 +446,7 @@ TEST_F(FormBulkRenameTest, NamesThatCannotBeGiven) {
 // other file may take it; whichever order the comparison gives, both are refused.
 TEST_F(FormBulkRenameTest, HyphenRemovalOntoANameKeptRefusesBoth) {
   const std::vector<std::string> selection = Put({"a-1.txt", "a-2.txt", "a.txt"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkRemoveNumbers.SetChecked(true);
   for (const Row& row : Painted(form)) {
     EXPECT_EQ(row.newName, "a.txt");
@@ -462,7 +462,7 @@ TEST_F(FormBulkRenameTest, HyphenRemovalOntoANameKeptRefusesBoth) {
 
 TEST_F(FormBulkRenameTest, ANewNameThatDiffersOnlyInCaseIsShownButNotCarriedOut) {
   const std::vector<std::string> selection = Put({"ABC.TXT"});
-  TFormBulkRename form(platform_, backend_, &selection);
+  TFormBulkRename form(backend_, platform_, &selection);
   form.ChkUseRegExp.SetChecked(true);
   form.EditPattern.SetText("(.*)");
   form.EditFormat.SetText("abc");

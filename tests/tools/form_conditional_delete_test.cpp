@@ -35,7 +35,7 @@ class ConditionalDeleteForm : public ::testing::Test {
   }
 
   TFormConditionalDelete& Open() {
-    form_ = std::make_unique<TFormConditionalDelete>(platform_, driver_->GetBackend(), selection_);
+    form_ = std::make_unique<TFormConditionalDelete>(driver_->GetBackend(), platform_, selection_);
     ui::headless::HeadlessBackend::SetVisibleRows(form_->FileListView, 0, 100);
     return *form_;
   }

@@ -203,7 +203,9 @@ TEST_F(RenumberDialog, NameTakenOutsideTheSelectionIsMarkedRed) {
     EXPECT_EQ(user->DrawnTextColor(form.FileListView, 2, 1), ui::clRed);
     EXPECT_TRUE(user->ShownVisible(form.LbAlreadyExists));
     EXPECT_FALSE(user->ShownEnabled(form.BtnOK));
-    EXPECT_TRUE(ui::test::CaptureForm(form, "renumber"));
+    if (ui::test::CanCapture()) {
+      EXPECT_TRUE(ui::test::CaptureForm(form, "renumber"));
+    }
     // A new preview enables the button again.
     user->Type(form.EditBaseName, "x");
     EXPECT_TRUE(user->ShownEnabled(form.BtnOK));

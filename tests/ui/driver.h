@@ -55,6 +55,8 @@ class UserDriver {
   virtual bool ShownChecked(Control& control) = 0;
   virtual bool ShownEnabled(Control& control) = 0;
   virtual bool ShownVisible(Control& control) = 0;
+  // The width of the control's text as drawn in the font it shows.
+  virtual int ShownTextWidth(Control& control) = 0;
   virtual int ShownItemIndex(Control& control) = 0;
   virtual int ShownPosition(Control& control) = 0;
   virtual bool ShownSelected(ListView& list, int row) = 0;
@@ -63,6 +65,17 @@ class UserDriver {
   virtual bool ShownCloseItemEnabled(Form& form) = 0;
   // The text colour a cell (subItem >= 0) or row (-1) is drawn with.
   virtual Color DrawnTextColor(ListView& list, int row, int subItem) = 0;
+
+  // Place in the form's client area and size as shown.
+  virtual Rect ShownBounds(Control& control) = 0;
+  // The font the control's text is drawn in (face, pixel height, italic, bold).
+  virtual Font ShownFont(Control& control) = 0;
+  // The background colour behind the text of an edit or memo.
+  virtual Color ShownBackground(Control& control) = 0;
+  // The colour of one pixel of the form's client area after it was painted.
+  virtual Color PaintedPixel(Form& form, int x, int y) = 0;
+  // The next folder browser: confirm the folder it starts at, or cancel.
+  virtual void AnswerNextFolderBrowser(bool confirm) = 0;
 
   // Message boxes: answers for the next ones (first button when none is queued), and
   // what the boxes showed, oldest first.

@@ -80,6 +80,9 @@ class HeadlessDriver : public UserDriver {
   }
   bool ShownEnabled(Control& control) override { return control.EffectivelyEnabled(); }
   bool ShownVisible(Control& control) override { return control.Showing() && control.OwnerForm().Visible(); }
+  int ShownTextWidth(Control& control) override {
+    return backend_.MeasureText(control.GetFont(), control.Text()).width;
+  }
   int ShownItemIndex(Control& control) override {
     if (auto* combo = dynamic_cast<ComboBox*>(&control)) return combo->ItemIndex();
     if (auto* list = dynamic_cast<ListBox*>(&control)) return list->ItemIndex();
@@ -98,6 +101,22 @@ class HeadlessDriver : public UserDriver {
     // The item stage always runs first, as in a real paint.
     const Color rowColor = list.DrawCell(row, -1);
     return subItem < 0 ? rowColor : list.DrawCell(row, subItem);
+  }
+
+  Rect ShownBounds(Control& control) override {
+    Rect at = control.Bounds();
+    for (const Control* c = control.Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {
+      at.left += c->Left();
+      at.top += c->Top();
+    }
+    return at;
+  }
+  Font ShownFont(Control& control) override { return control.GetFont(); }
+  Color ShownBackground(Control& control) override { return control.GetColor(); }
+  Color PaintedPixel(Form& form, int x, int y) override { return backend_.PaintForm(form).At(x, y); }
+  void AnswerNextFolderBrowser(bool confirm) override {
+    // The empty answer confirms the start folder as the browser shows it.
+    backend_.QueueFolderAnswer(confirm ? std::optional<std::string>("") : std::nullopt);
   }
 
   void AnswerNextBox(int answer) override { backend_.QueueAnswer(answer); }

@@ -1,6 +1,6 @@
 // Saves a form's window as NAME.bmp in the folder named by OV_SCREENS_WIN (the Wine runner
-// turns it into build/screens/NAME.png). Without windows there is nothing to save and the
-// call reports success.
+// turns it into build/screens/NAME.png). Without windows, or without that folder, there is
+// nothing to save: CanCapture says so and CaptureForm saves nothing and returns false.
 #pragma once
 
 #include <string>
@@ -9,6 +9,10 @@
 
 namespace ov::ui::test {
 
+bool CanCapture();
 bool CaptureForm(Form& form, const std::string& name);
+// The same from the form's own drawing surface rather than the screen: a full-screen window
+// that Wine leaves unshown on a screen without a window manager still has its picture there.
+bool CaptureFormSurface(Form& form, const std::string& name);
 
 }  // namespace ov::ui::test

@@ -3,6 +3,8 @@
 
 namespace ov::ui::test {
 
-bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return true; }
+bool CanCapture() { return false; }
+bool CaptureForm(Form& /*form*/, const std::string& /*name*/) { return false; }
+bool CaptureFormSurface(Form& /*form*/, const std::string& /*name*/) { return false; }
 
 }  // namespace ov::ui::test

@@ -9,21 +9,29 @@
 
 namespace ov::ui::test {
 
-bool CaptureForm(Form& form, const std::string& name) {
+namespace {
+
+const char* ScreensFolder() {
   const char* folder = std::getenv("OV_SCREENS_WIN");
-  if (folder == nullptr || *folder == '\0') return true;  // run by hand: nowhere to save
+  return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
+}
+
+bool Capture(Form& form, const std::string& name, bool fromScreen) {
+  const char* folder = ScreensFolder();
+  if (folder == nullptr) return false;
   HWND window = reinterpret_cast<HWND>(form.Handle());
   if (window == nullptr) return false;
   // Other programs share the virtual screen: keep the form above them while copying.
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (fromScreen) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   // The client area: without a window manager on the virtual screen the frame is not drawn.
   RECT rect;
   GetClientRect(window, &rect);
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  if (fromScreen) MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
+  HWND source = fromScreen ? nullptr : window;
+  HDC screen = GetDC(source);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
@@ -43,8 +51,8 @@ bool CaptureForm(Form& form, const std::string& name) {
             DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ReleaseDC(source, screen);
+  if (fromScreen) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
@@ -58,5 +66,13 @@ bool CaptureForm(Form& form, const std::string& name) {
   ok = std::fclose(out) == 0 && ok;
   return ok;
 }
+
+}  // namespace
+
+bool CanCapture() { return ScreensFolder() != nullptr; }
+
+bool CaptureForm(Form& form, const std::string& name) { return Capture(form, name, true); }
+
+bool CaptureFormSurface(Form& form, const std::string& name) { return Capture(form, name, false); }
 
 }  // namespace ov::ui::test

@@ -153,6 +153,17 @@ class Win32Driver : public UserDriver {
   }
   bool ShownEnabled(Control& control) override { return IsWindowEnabled(Hwnd(control)) != FALSE; }
   bool ShownVisible(Control& control) override { return IsWindowVisible(Hwnd(control)) != FALSE; }
+  int ShownTextWidth(Control& control) override {
+    HWND window = Hwnd(control);
+    const std::string text = ShownText(control);
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+  }
   int ShownItemIndex(Control& control) override {
     HWND window = Hwnd(control);
     if (dynamic_cast<ComboBox*>(&control) != nullptr) return static_cast<int>(SendMessageA(window, CB_GETCURSEL, 0, 0));
@@ -209,6 +220,52 @@ class Win32Driver : public UserDriver {
     return draw.clrText;
   }
 
+  Rect ShownBounds(Control& control) override {
+    HWND window = Hwnd(control);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, Hwnd(control.OwnerForm()), reinterpret_cast<POINT*>(&rect), 2);
+    return Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  }
+  Font ShownFont(Control& control) override {
+    Font font;
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(Hwnd(control), WM_GETFONT, 0, 0));
+    LOGFONTA logical{};
+    if (handle == nullptr || GetObjectA(handle, sizeof(logical), &logical) == 0) return font;
+    font.face = logical.lfFaceName;
+    font.pixels = logical.lfHeight < 0 ? -logical.lfHeight : logical.lfHeight;
+    font.italic = logical.lfItalic != 0;
+    font.bold = logical.lfWeight >= FW_BOLD;
+    font.charset = logical.lfCharSet;
+    // The colour is what the parent sets when the control asks how to draw.
+    HWND window = Hwnd(control);
+    HDC dc = GetDC(window);
+    const UINT ask = dynamic_cast<Label*>(&control) != nullptr ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
+    SendMessageA(GetParent(window), ask, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
+    font.color = GetTextColor(dc);
+    ReleaseDC(window, dc);
+    return font;
+  }
+  Color ShownBackground(Control& control) override {
+    HWND window = Hwnd(control);
+    const bool readOnly = (GetWindowLongA(window, GWL_STYLE) & ES_READONLY) != 0;
+    HDC dc = GetDC(window);
+    SendMessageA(GetParent(window), readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(window));
+    const Color color = GetBkColor(dc);
+    ReleaseDC(window, dc);
+    return color;
+  }
+  Color PaintedPixel(Form& form, int x, int y) override {
+    HWND window = Hwnd(form);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    const Color color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+  }
+  void AnswerNextFolderBrowser(bool confirm) override { folderAnswers_.push_back(confirm); }
+
   void AnswerNextBox(int answer) override { answers_.push_back(answer); }
   std::vector<BoxSeen> Boxes() override { return boxes_; }
 
@@ -235,6 +292,14 @@ class Win32Driver : public UserDriver {
     GetClassNameA(window, className, sizeof(className));
     if (std::strcmp(className, "#32770") != 0 || window == lastBox_) return;
     lastBox_ = window;
+    if (FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr) {
+      // The folder browser: confirm (the folder it was started at) or cancel.
+      const bool confirm = !folderAnswers_.empty() && folderAnswers_.front();
+      if (!folderAnswers_.empty()) folderAnswers_.pop_front();
+      const int button = confirm ? IDOK : IDCANCEL;
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+      return;
+    }
     BoxSeen seen;
     seen.caption = TextOf(window);
     HWND text = GetDlgItem(window, 0xFFFF);
@@ -265,6 +330,7 @@ class Win32Driver : public UserDriver {
   HHOOK hook_ = nullptr;
   std::deque<std::function<void(Form&)>> scripts_;
   std::deque<int> answers_;
+  std::deque<bool> folderAnswers_;
   std::vector<BoxSeen> boxes_;
   HWND lastBox_ = nullptr;
 };

@@ -68,9 +68,16 @@ class Wildcard {
   bool hasStarExtension_ = false;
 };
 
-// Like Wine, a file always shows the archive bit.
+// As Windows reports them: a file with no attribute left shows FILE_ATTRIBUTE_NORMAL.
 std::uint32_t ReportedAttributes(const FakeNode& node) {
-  return node.IsFolder() ? node.attributes : node.attributes | attribute::kArchive;
+  return node.IsFolder() || node.attributes != 0 ? node.attributes : attribute::kNormal;
+}
+
+// CreateFileA (CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL) and CopyFileA refuse to replace a hidden
+// or system file, as they refuse a read-only one.
+bool RefusesReplacement(const FakeNode& node) {
+  return node.IsFolder() ||
+         (node.attributes & (attribute::kReadOnly | attribute::kHidden | attribute::kSystem)) != 0;
 }
 
 FindEntry EntryOf(const FakeNode& node, const std::string& name) {
@@ -347,9 +354,7 @@ Error FakeFiles::Copy(const std::string& from, const std::string& to, bool failI
   FakeNode* node = target.node;
   if (node != nullptr) {
     if (failIfExists) return error::kFileExists;
-    if (node->IsFolder() || (node->attributes & attribute::kReadOnly)) {
-      return error::kAccessDenied;
-    }
+    if (RefusesReplacement(*node)) return error::kAccessDenied;
   } else {
     node = &NewNode(*target.parent, target.name, 0);
   }
@@ -468,6 +473,9 @@ Error FakeFiles::ReadContents(const std::string& path, std::string& contents) {
 
 Error FakeFiles::WriteContents(const std::string& path, const std::string& contents) {
   if (const Error injected = failures_.Enter("WriteFile", path)) return injected;
+  Located located;
+  if (const Error error = Locate(path, located)) return error;
+  if (located.node != nullptr && RefusesReplacement(*located.node)) return error::kAccessDenied;
   return Store(path, contents);
 }
 

@@ -60,8 +60,8 @@ class FakeFiles : public FileApi {
   Error PutFile(const std::string& path, const std::string& contents);
   // Gives a file a size beyond its contents (a 5 GB file costs nothing).
   Error SetFileSize(const std::string& path, std::uint64_t size);
-  // Wine keeps the old spelling when a rename changes only the case of a name; Windows on
-  // NTFS shows the new one. The fake follows Wine unless told otherwise.
+  // Windows on NTFS shows the new spelling when a rename changes only the case of a name,
+  // and so does the fake; told otherwise, it keeps the old one as Wine does.
   void SetCaseOnlyRenameChangesName(bool changes) { caseOnlyRenameChangesName_ = changes; }
 
   // The same file access without the call log: the profile functions read and write
@@ -88,7 +88,7 @@ class FakeFiles : public FileApi {
   FakeClock& clock_;
   FakeFailures& failures_;
   std::map<char, std::unique_ptr<FakeNode>> volumes_;
-  bool caseOnlyRenameChangesName_ = false;
+  bool caseOnlyRenameChangesName_ = true;
 };
 
 }  // namespace ov::platform::fake

@@ -9,6 +9,7 @@
 #include "platform/fake/fake_install.h"
 #include "platform/fake/fake_profile.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_session.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
 #include "platform/install.h"
@@ -24,6 +25,7 @@ class FakePlatform : public InstallPlatform {
   fake::FakeRegistry& Registry() override { return registry_; }
   fake::FakeProfile& Profile() override { return profile_; }
   fake::FakeSystem& System() override { return system_; }
+  fake::FakeSession& Session() override { return session_; }
   fake::FakeInstallFiles& InstallFiles() override { return installFiles_; }
   fake::FakeInstallShell& InstallShell() override { return installShell_; }
   fake::FakeProcesses& Processes() override { return processes_; }
@@ -46,6 +48,7 @@ class FakePlatform : public InstallPlatform {
   fake::FakeInstallShell installShell_{files_, failures_};
   fake::FakeProcesses processes_{clock_, files_, failures_};
   fake::FakeShell shell_;
+  fake::FakeSession session_{files_};
 };
 
 }  // namespace ov::platform

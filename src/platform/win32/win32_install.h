@@ -33,6 +33,14 @@ class Win32Processes : public ProcessApi {
   Error LoadModule(const std::string& path, std::unique_ptr<Module>& module) override;
 };
 
+class Win32Session : public SessionApi {
+ public:
+  Error SetShutdownPrivilege(bool enabled) override;
+  bool ShutdownPrivilegeEnabled() override;
+  Error EndSession(std::uint32_t flags) override;
+  bool FileVersionText(const std::string& path, std::string& text) override;
+};
+
 // The installer's real platform: the shell extension's operations and its own.
 class Win32InstallPlatform : public InstallPlatform {
  public:
@@ -41,6 +49,7 @@ class Win32InstallPlatform : public InstallPlatform {
   ProfileApi& Profile() override { return base_.Profile(); }
   SystemApi& System() override { return base_.System(); }
   ShellApi& Shell() override { return base_.Shell(); }
+  SessionApi& Session() override { return session_; }
   InstallFileApi& InstallFiles() override { return installFiles_; }
   InstallShellApi& InstallShell() override { return installShell_; }
   ProcessApi& Processes() override { return processes_; }
@@ -50,6 +59,7 @@ class Win32InstallPlatform : public InstallPlatform {
   Win32InstallFiles installFiles_;
   Win32InstallShell installShell_;
   Win32Processes processes_;
+  Win32Session session_;
 };
 
 }  // namespace ov::platform

@@ -1,7 +1,6 @@
 #include "setup/engine/install_run.h"
 
 #include <climits>
-#include <exception>
 
 #include "base/cp932.h"
 #include "base/path_parts.h"
@@ -165,7 +164,7 @@ RunEnd InstallRun::Run() {
     ShowCompletion();
     FinalChoicePage();
     return RunEnd::kCompleted;
-  } catch (const std::exception&) {
+  } catch (...) {
     // Nothing of the run may take the installer down; what was done stays done.
     view_.FinishWizard();
     return RunEnd::kStopped;

@@ -9,6 +9,8 @@
 namespace ov::setup {
 namespace {
 
+const std::string kNoField;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // The profile functions drop the blanks before a written value.
@@ -58,15 +60,56 @@ std::string ProfileReadsAs(const std::string& written) {
 }
 
 RecordBuilder::Section& RecordBuilder::SectionNamed(const std::string& name) {
+  if (!sections_.empty() && name == lastSection_) return sections_[lastSectionIndex_];
   const std::string folded = FoldName(name);
   const auto found = sectionIndex_.find(folded);
-  if (found != sectionIndex_.end()) return sections_[found->second];
-  sectionIndex_.emplace(folded, sections_.size());
-  sections_.push_back(Section{name, {}, {}});
-  return sections_.back();
+  if (found != sectionIndex_.end()) {
+    lastSectionIndex_ = found->second;
+  } else {
+    lastSectionIndex_ = sections_.size();
+    sectionIndex_.emplace(folded, sections_.size());
+    sections_.push_back(Section{name, {}, {}});
+  }
+  lastSection_ = name;
+  return sections_[lastSectionIndex_];
 }
 
-std::string RecordBuilder::Fold(const std::string& text) const { return system_.UpperCase(text); }
+std::string RecordBuilder::Fold(const std::string& text) const {
+  if (text.empty()) return text;
+  const auto found = folded_.find(text);
+  return found != folded_.end() ? found->second : system_.UpperCase(text);
+}
+
+void RecordBuilder::Prefold(const RecordPlan& plan) {
+  std::vector<std::string*> pending;
+  std::string joined;
+  const auto add = [&](const std::string& field) {
+    if (field.empty() || field.find('\n') != std::string::npos) return;
+    const auto [place, added] = folded_.emplace(field, std::string());
+    if (!added) return;
+    pending.push_back(&place->second);
+    joined += field;
+    joined += '\n';
+  };
+  for (const RecordWrite& write : plan) {
+    if (write.kind != RecordWrite::Kind::kListItem) continue;
+    const std::string raw = FieldOf(write.value, ',', 1);
+    add(raw);
+    const std::string read = FieldOf(ProfileReadsAs(AsWritten(write.value)), ',', 1);
+    if (read != raw) add(read);
+  }
+  // A line feed is never the second byte of a character and maps to itself.
+  const std::string upper = system_.UpperCase(joined);
+  std::size_t start = 0;
+  std::size_t line = 0;
+  while (start < upper.size() && line < pending.size()) {
+    const std::size_t end = upper.find('\n', start);
+    if (end == std::string::npos) break;
+    pending[line++]->assign(upper, start, end - start);
+    start = end + 1;
+  }
+  if (line != pending.size()) folded_.clear();  // the mapping changed the lines: fold one by one
+}
 
 const std::string* RecordBuilder::Value(const std::string& section, const std::string& key) const {
   const auto foundSection = sectionIndex_.find(FoldName(section));
@@ -93,18 +136,24 @@ RecordBuilder::Slots& RecordBuilder::SlotsOf(const std::string& section, const s
 }
 
 int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& section, const std::string& prefix) {
-  Slots& slots = SlotsOf(section, prefix);
+  return SlotOf(SlotsOf(section, prefix), Fold(FieldOf(item, ',', 1)));
+}
+
+int RecordBuilder::SlotOf(const Slots& slots, const std::string& folded) const {
   int slot = static_cast<int>(slots.folded.size()) + 1;
-  for (const std::string& field : {std::string(), Fold(FieldOf(item, ',', 1))}) {
-    const auto found = slots.byField.find(field);
-    if (found != slots.byField.end() && !found->second.empty()) slot = std::min(slot, *found->second.begin());
+  for (const std::string* field : {&kNoField, &folded}) {
+    const auto found = slots.first.find(*field);
+    if (found != slots.first.end()) slot = std::min(slot, found->second);
   }
   return slot;
 }
 
 int RecordBuilder::PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
                                bool sharedDllRule) {
-  const int slot = FindRecordSlot(item, section, prefix);
+  Slots& slots = SlotsOf(section, prefix);
+  const std::string rawField = FieldOf(item, ',', 1);
+  const std::string rawFolded = Fold(rawField);
+  const int slot = SlotOf(slots, rawFolded);
   const std::string key = prefix + std::to_string(slot);
   std::string value = item;
   if (sharedDllRule) {
@@ -113,20 +162,32 @@ int RecordBuilder::PutListItem(const std::string& section, const std::string& pr
   }
   Put(section, key, value);
 
-  Slots& slots = SlotsOf(section, prefix);
-  const std::string field = Fold(FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1));
+  const std::string readField = FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1);
+  const std::string field = readField == rawField ? rawFolded : Fold(readField);
   if (slot > static_cast<int>(slots.folded.size())) {
     slots.folded.push_back(field);
-  } else {
-    std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
-    slots.byField[old].erase(slot);
-    old = field;
+    slots.first.emplace(field, slot);  // an earlier slot with the same field stays first
+    return slot;
   }
-  slots.byField[field].insert(slot);
+  std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
+  if (old == field) return slot;
+  const auto was = slots.first.find(old);
+  if (was != slots.first.end() && was->second == slot) {
+    // The next slot that reads with the old field becomes its first.
+    std::size_t next = static_cast<std::size_t>(slot);
+    while (next < slots.folded.size() && slots.folded[next] != old) ++next;
+    if (next < slots.folded.size()) was->second = static_cast<int>(next + 1);
+    else slots.first.erase(was);
+  }
+  old = field;
+  const auto now = slots.first.find(field);
+  if (now == slots.first.end()) slots.first.emplace(field, slot);
+  else now->second = std::min(now->second, slot);
   return slot;
 }
 
 void RecordBuilder::Apply(const RecordPlan& plan) {
+  Prefold(plan);
   for (const RecordWrite& write : plan) {
     if (write.kind == RecordWrite::Kind::kKey) {
       Put(write.section, write.key, write.value);

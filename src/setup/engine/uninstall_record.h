@@ -6,8 +6,8 @@
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/install.h"
@@ -52,6 +52,8 @@ class RecordBuilder {
   // Writes the item at its slot, applying the shared-DLL rule when asked. Returns the slot.
   int PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
                   bool sharedDllRule);
+  // Applies every write of the plan in order. The first fields of all list items are
+  // upper-cased beforehand in one call of the system, not one call per item.
   void Apply(const RecordPlan& plan);
 
   // The file as the profile functions would have left it.
@@ -69,18 +71,23 @@ class RecordBuilder {
   };
   // The slots of one numbered list: which slots read with which first field.
   struct Slots {
-    std::vector<std::string> folded;                 // per slot: folded first field read back
-    std::map<std::string, std::set<int>> byField;    // folded first field -> slots
+    std::vector<std::string> folded;               // per slot: folded first field read back
+    std::unordered_map<std::string, int> first;    // folded first field -> its lowest slot
   };
   Section& SectionNamed(const std::string& name);
   std::string Fold(const std::string& text) const;
+  void Prefold(const RecordPlan& plan);
   const std::string* Value(const std::string& section, const std::string& key) const;
   Slots& SlotsOf(const std::string& section, const std::string& prefix);
+  int SlotOf(const Slots& slots, const std::string& foldedField) const;
 
   platform::SystemApi& system_;
   std::vector<Section> sections_;
   std::map<std::string, std::size_t> sectionIndex_;
+  std::string lastSection_;  // the section of the last write, as named, and its place
+  std::size_t lastSectionIndex_ = 0;
   std::map<std::string, Slots> slots_;  // section + "\n" + prefix
+  std::unordered_map<std::string, std::string> folded_;  // text -> upper case, from Prefold
 };
 
 // Writes the plan at once: the file is replaced by the built text. 0 or the write's error.

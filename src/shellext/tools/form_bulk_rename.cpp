@@ -19,7 +19,7 @@ constexpr ui::Color kCollisionColor = 0x0000FF;  // RGB(255, 0, 0)
 
 }  // namespace
 
-TFormBulkRename::TFormBulkRename(platform::Platform& platform, ui::Backend& backend,
+TFormBulkRename::TFormBulkRename(ui::Backend& backend, platform::Platform& platform,
                                  const std::vector<std::string>* selection)
     : ui::Form(backend, "FormBulkRename"), platform_(platform) {
   using ui::Handler;
@@ -257,7 +257,7 @@ void TFormBulkRename::FormDestroy(ui::Control& /*sender*/) {
 }
 
 void RunBulkRename(ToolContext& context, const SelectionList& selection, std::uintptr_t parentWindow) {
-  TFormBulkRename form(context.platform, context.ui, &selection);
+  TFormBulkRename form(context.ui, context.platform, &selection);
   form.SetOwnerHandle(parentWindow);
   form.ShowModal();
 }

@@ -21,7 +21,7 @@ class TFormBulkRename : public ui::Form {
  public:
   // selection: the files to rename (full paths); copied and sorted by the name comparison.
   // Without one the dialog has no rows.
-  TFormBulkRename(platform::Platform& platform, ui::Backend& backend, const std::vector<std::string>* selection);
+  TFormBulkRename(ui::Backend& backend, platform::Platform& platform, const std::vector<std::string>* selection);
   ~TFormBulkRename() override;
 
   // The settings the controls describe now.

@@ -25,7 +25,7 @@ std::optional<std::uint64_t> FindSize(platform::FileApi& files, const std::strin
 
 }  // namespace
 
-TFormConditionalDelete::TFormConditionalDelete(platform::Platform& platform, ui::Backend& backend,
+TFormConditionalDelete::TFormConditionalDelete(ui::Backend& backend, platform::Platform& platform,
                                                const SelectionList& selection)
     : Form(backend, "FormConditionalDelete"), platform_(platform) {
   entries_.reserve(selection.size());
@@ -286,7 +286,7 @@ void TFormConditionalDelete::FormDestroy(ui::Control& /*sender*/) {
 }
 
 void RunConditionalDelete(ToolContext& context, const SelectionList& selection, std::uintptr_t parentWindow) {
-  TFormConditionalDelete form(context.platform, context.ui, selection);
+  TFormConditionalDelete form(context.ui, context.platform, selection);
   form.SetOwnerHandle(parentWindow);
   form.ShowModal();
 }

@@ -19,7 +19,7 @@ namespace ov::shellext {
 class TFormConditionalDelete : public ui::Form {
  public:
   // Copies the selection (kept in the order received) and records each file's size.
-  TFormConditionalDelete(platform::Platform& platform, ui::Backend& backend, const SelectionList& selection);
+  TFormConditionalDelete(ui::Backend& backend, platform::Platform& platform, const SelectionList& selection);
   ~TFormConditionalDelete() override;
 
   // Whether file k meets the conditions as the controls now set them.

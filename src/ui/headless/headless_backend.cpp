@@ -106,7 +106,108 @@ class HeadlessListViewPeer : public HeadlessControlPeer {
   int count_ = 0;
 };
 
+class HeadlessPaintBoxPeer : public HeadlessControlPeer {
+ public:
+  using HeadlessControlPeer::HeadlessControlPeer;
+  void Update(Aspect aspect, int /*index*/) override {
+    if (aspect == Aspect::Redraw) ++repaints_;
+  }
+  int Repaints() const { return repaints_; }
+
+ private:
+  int repaints_ = 0;
+};
+
+// A picture of the form's client area; each paint box draws through its own window on it.
+class PictureCanvas : public Canvas {
+ public:
+  PictureCanvas(HeadlessBackend::Picture& picture, Rect clip, int bits) : picture_(picture), clip_(clip), bits_(bits) {}
+
+  Color NearestColor(Color color) override {
+    color &= 0xFFFFFF;
+    return bits_ >= 24 ? color : (color & 0xF8FCF8);
+  }
+  void FillRect(const Rect& rect, Color color) override {
+    const Color shown = NearestColor(color);
+    const int left = std::max({clip_.left + rect.left, clip_.left, 0});
+    const int top = std::max({clip_.top + rect.top, clip_.top, 0});
+    const int right = std::min({clip_.left + rect.left + rect.width, clip_.left + clip_.width, picture_.width});
+    const int bottom = std::min({clip_.top + rect.top + rect.height, clip_.top + clip_.height, picture_.height});
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) {
+        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_.width);
+        picture_.pixels[at + static_cast<std::size_t>(x)] = shown;
+      }
+    }
+  }
+
+ private:
+  HeadlessBackend::Picture& picture_;
+  Rect clip_;
+  int bits_;
+};
+
+// Whether the last byte of text is the second byte of a double-byte character.
+bool EndsInTrailByte(const std::string& text) {
+  std::size_t i = 0;
+  std::size_t last = 0;
+  while (i < text.size()) {
+    last = i;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    i += lead && i + 1 < text.size() ? 2 : 1;
+  }
+  return last != text.size() - 1;
+}
+
 }  // namespace
+
+int HeadlessBackend::RepaintRequests(PaintBox& box) {
+  auto* peer = dynamic_cast<HeadlessPaintBoxPeer*>(box.Peer());
+  return peer != nullptr ? peer->Repaints() : 0;
+}
+
+HeadlessBackend::Picture HeadlessBackend::PaintForm(Form& form) {
+  form.CreateHandle();
+  Picture picture;
+  picture.width = form.ClientWidth();
+  picture.height = form.ClientHeight();
+  picture.pixels.assign(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height), kUnpainted);
+  std::vector<Control*> controls;
+  form.CollectDescendants(controls);
+  for (Control* control : controls) {
+    auto* box = dynamic_cast<PaintBox*>(control);
+    if (box == nullptr || !box->Showing()) continue;
+    Rect clip = box->Bounds();
+    for (const Control* c = box->Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {
+      clip.left += c->Left();
+      clip.top += c->Top();
+    }
+    PictureCanvas canvas(picture, clip, colorBits_);
+    box->Paint(canvas);
+  }
+  return picture;
+}
+
+void HeadlessBackend::RunMainLoop(Form& main) {
+  main.Show();
+  while (main.Visible() && !actions_.empty()) ProcessMessages();
+}
+
+bool HeadlessBackend::BrowseForFolder(std::uintptr_t /*owner*/, const std::string& /*title*/, std::string& folder) {
+  folderStarts_.push_back(folder);
+  if (folderAnswers_.empty()) return false;
+  std::optional<std::string> answer = std::move(folderAnswers_.front());
+  folderAnswers_.pop_front();
+  if (!answer) return false;
+  if (answer->empty()) {
+    // Confirms the start folder; the shell gives it back without a trailing separator.
+    if (folder.size() > 3 && folder.back() == '\\' && !EndsInTrailByte(folder)) folder.pop_back();
+  } else {
+    folder = *answer;
+  }
+  return true;
+}
 
 std::unique_ptr<FormPeer> HeadlessBackend::CreateFormPeer(Form& form) {
   return std::make_unique<HeadlessFormPeer>(*this, form);
@@ -114,6 +215,7 @@ std::unique_ptr<FormPeer> HeadlessBackend::CreateFormPeer(Form& form) {
 
 std::unique_ptr<ControlPeer> HeadlessBackend::CreatePeer(Control& control) {
   if (auto* list = dynamic_cast<ListView*>(&control)) return std::make_unique<HeadlessListViewPeer>(*list);
+  if (dynamic_cast<PaintBox*>(&control) != nullptr) return std::make_unique<HeadlessPaintBoxPeer>(control);
   return std::make_unique<HeadlessControlPeer>(control);
 }
 

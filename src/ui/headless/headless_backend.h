@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,32 @@ class HeadlessBackend : public Backend {
                      unsigned style) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
   std::string ThousandsSeparator() override { return ","; }
+  // Shows the form, then runs the queued user actions while it stays shown.
+  void RunMainLoop(Form& main) override;
+  // Answers from the queue (nullopt: the user cancels; the empty text: the user confirms the
+  // start folder); without one the user cancels.
+  bool BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) override;
+  void QueueFolderAnswer(std::optional<std::string> answer) { folderAnswers_.push_back(std::move(answer)); }
+  // The start folder each folder browser was shown with.
+  const std::vector<std::string>& FolderBrowserStarts() const { return folderStarts_; }
+
+  // Paints a form's paint boxes (in creation order) on a picture of its client area;
+  // pixels nothing painted keep kUnpainted.
+  static constexpr Color kUnpainted = 0xFF000000u;
+  struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<Color> pixels;
+    Color At(int x, int y) const {
+      return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
+  };
+  Picture PaintForm(Form& form);
+  // 24 (default) shows every colour; 16 rounds to 5-6-5 bits as such a display does.
+  void SetColorBits(int bits) { colorBits_ = bits; }
+  int ColorBits() const { return colorBits_; }
+  // How often the program asked for the box to be repainted.
+  static int RepaintRequests(PaintBox& box);
 
   // Called by every ShowModal after the form became active; it plays the user and
   // normally ends by setting a modal result. ShowModal returns when it returns.
@@ -64,7 +91,10 @@ class HeadlessBackend : public Backend {
   std::deque<std::function<void()>> actions_;
   std::deque<int> answers_;
   std::vector<MessageBoxRecord> boxes_;
+  std::deque<std::optional<std::string>> folderAnswers_;
+  std::vector<std::string> folderStarts_;
   int processCalls_ = 0;
+  int colorBits_ = 24;
 };
 
 }  // namespace ov::ui::headless

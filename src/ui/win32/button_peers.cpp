@@ -88,7 +88,7 @@ void RadioGroupPeer::Push(Aspect aspect, int index) {
       break;
     case Aspect::Enabled:
       PeerFor::Push(aspect, index);
-      for (auto& radio : radios_) EnableWindow(radio.get(), control_.EffectivelyEnabled() ? TRUE : FALSE);
+      for (auto& radio : radios_) EnableWindow(radio.get(), control_.EnabledInForm() ? TRUE : FALSE);
       break;
     case Aspect::Visible:
       PeerFor::Push(aspect, index);

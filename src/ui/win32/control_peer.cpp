@@ -70,7 +70,7 @@ void Win32ControlPeer::Push(Aspect aspect, int /*index*/) {
       PushBounds();
       break;
     case Aspect::Enabled:
-      EnableWindow(hwnd, target_.EffectivelyEnabled() ? TRUE : FALSE);
+      EnableWindow(hwnd, target_.EnabledInForm() ? TRUE : FALSE);
       break;
     case Aspect::Visible:
       ShowWindow(hwnd, target_.Showing() ? SW_SHOWNA : SW_HIDE);

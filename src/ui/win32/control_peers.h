@@ -128,6 +128,12 @@ class LabelPeer final : public PeerFor<Label> {
   DWORD Style() const override;
   DWORD ExStyle() const override { return control_.Transparent() ? WS_EX_TRANSPARENT : 0; }
   bool Transparent() const override { return control_.Transparent(); }
+  void Push(Aspect aspect, int index) override;
+
+ private:
+  // A transparent label draws no background: what lies beneath is drawn again first.
+  void RepaintBeneath(const RECT& area);
+  RECT shownArea_{};
 };
 
 class ImagePeer final : public PeerFor<Image> {
@@ -139,6 +145,34 @@ class ImagePeer final : public PeerFor<Image> {
   DWORD Style() const override { return PeerFor::Style() | SS_ICON; }
   void PushState() override { Push(Aspect::Icon, -1); }
   void Push(Aspect aspect, int index) override;
+};
+
+// A paint box has no window: it asks the form's window to repaint its area, and the form
+// paints it (Win32FormPeer, WM_PAINT).
+class PaintBoxPeer final : public ControlPeer {
+ public:
+  PaintBoxPeer(PaintBox& box, Win32FormPeer& form);
+  ~PaintBoxPeer() override;
+  void Update(Aspect aspect, int index) override;
+
+ private:
+  void InvalidateArea(const RECT& area);
+  RECT Area() const;
+  PaintBox& box_;
+  Win32FormPeer& form_;
+  RECT last_{};
+};
+
+// Paints on a device context inside one control's area, clipped to it.
+class DcCanvas final : public Canvas {
+ public:
+  DcCanvas(HDC dc, const RECT& area) : dc_(dc), area_(area) {}
+  Color NearestColor(Color color) override;
+  void FillRect(const Rect& rect, Color color) override;
+
+ private:
+  HDC dc_;
+  RECT area_;
 };
 
 // ---- Lists and ranges ----

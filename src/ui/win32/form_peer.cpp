@@ -2,7 +2,10 @@
 // turns the form's own messages into its events and hands its controls' to their peers.
 #include "ui/win32/form_peer.h"
 
+#include <vector>
+
 #include "ui/win32/control_peer.h"
+#include "ui/win32/control_peers.h"
 #include "ui/win32/win32_backend.h"
 
 namespace ov::ui::win32 {
@@ -82,7 +85,11 @@ void Win32FormPeer::Update(Aspect aspect, int /*index*/) {
       EnableWindow(hwnd, form_.Enabled() ? TRUE : FALSE);
       break;
     case Aspect::Visible:
-      if (form_.IsModal()) break;
+      if (form_.IsModal()) {
+        // Hidden while modal (another form shows in its place); the modal loop runs on.
+        if (!ended_) ShowWindow(hwnd, form_.Visible() ? SW_SHOW : SW_HIDE);
+        break;
+      }
       if (form_.Visible()) {
         ShowWindow(hwnd, form_.State() == WindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
         if (Control* active = form_.ActiveControl() != nullptr ? form_.ActiveControl() : form_.FirstFocusable()) {
@@ -101,9 +108,49 @@ void Win32FormPeer::Update(Aspect aspect, int /*index*/) {
     case Aspect::Color:
       InvalidateRect(hwnd, nullptr, TRUE);
       break;
+    case Aspect::Icon: {
+      // The icon of the class: every window of the program shows it, as does the task bar.
+      const int id = form_.IconResource() != kApplicationIcon ? form_.IconResource() : 1;
+      HICON icon = LoadIconA(ThisModule(), MAKEINTRESOURCEA(id));
+      if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
+      SetClassLongPtrA(hwnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+      break;
+    }
     default:
       break;
   }
+}
+
+void Win32FormPeer::PaintBoxes() {
+  HWND hwnd = window_.get();
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  std::vector<Control*> controls;
+  form_.CollectDescendants(controls);
+  for (Control* control : controls) {
+    auto* box = dynamic_cast<PaintBox*>(control);
+    if (box == nullptr || !box->Showing()) continue;
+    POINT at{box->Left(), box->Top()};
+    for (const Control* c = box->Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {
+      at.x += c->Left();
+      at.y += c->Top();
+    }
+    const RECT area{at.x, at.y, at.x + box->Width(), at.y + box->Height()};
+    RECT touched;
+    if (!IntersectRect(&touched, &area, &paint.rcPaint)) continue;
+    DcCanvas canvas(dc, area);
+    box->Paint(canvas);
+  }
+  EndPaint(hwnd, &paint);
+}
+
+bool Win32FormPeer::HasPaintBoxes() const {
+  std::vector<Control*> controls;
+  form_.CollectDescendants(controls);
+  for (Control* control : controls) {
+    if (dynamic_cast<PaintBox*>(control) != nullptr) return true;
+  }
+  return false;
 }
 
 void Win32FormPeer::DisableCloseItem() {
@@ -233,6 +280,12 @@ LRESULT Win32FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         GetClientRect(hwnd, &rect);
         FillRect(reinterpret_cast<HDC>(wParam), &rect, static_cast<HBRUSH>(brush_.get()));
         return 1;
+      }
+      break;
+    case WM_PAINT:
+      if (HasPaintBoxes()) {
+        PaintBoxes();
+        return 0;
       }
       break;
     case kMsgModalStarted:

@@ -38,6 +38,8 @@ class Win32FormPeer : public FormPeer {
   DWORD ExStyle() const;
   void Place(bool center);
   Win32ControlPeer* PeerOf(HWND window) const;
+  void PaintBoxes();
+  bool HasPaintBoxes() const;
 
   Win32Backend& backend_;
   Form& form_;

@@ -66,6 +66,66 @@ DWORD LabelPeer::Style() const {
   return PeerFor::Style() | (control_.WordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP);
 }
 
+void LabelPeer::RepaintBeneath(const RECT& area) {
+  RedrawWindow(FormPeerOf().Hwnd(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void LabelPeer::Push(Aspect aspect, int index) {
+  PeerFor::Push(aspect, index);
+  if (!control_.Transparent()) return;
+  if (aspect == Aspect::Text || aspect == Aspect::Bounds || aspect == Aspect::Visible || aspect == Aspect::Font ||
+      aspect == Aspect::Style) {
+    RepaintBeneath(shownArea_);
+    const POINT at = Origin();
+    shownArea_ = RECT{at.x, at.y, at.x + control_.Width(), at.y + control_.Height()};
+    RepaintBeneath(shownArea_);
+  }
+}
+
+// ---- Paint box ----
+
+PaintBoxPeer::PaintBoxPeer(PaintBox& box, Win32FormPeer& form) : box_(box), form_(form) {
+  last_ = Area();
+  InvalidateArea(last_);
+}
+
+PaintBoxPeer::~PaintBoxPeer() {
+  if (IsWindow(form_.Hwnd())) InvalidateArea(last_);
+}
+
+RECT PaintBoxPeer::Area() const {
+  POINT at{box_.Left(), box_.Top()};
+  for (const Control* c = box_.Parent(); c != nullptr && c->Parent() != nullptr; c = c->Parent()) {
+    at.x += c->Left();
+    at.y += c->Top();
+  }
+  return RECT{at.x, at.y, at.x + box_.Width(), at.y + box_.Height()};
+}
+
+void PaintBoxPeer::InvalidateArea(const RECT& area) {
+  RedrawWindow(form_.Hwnd(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void PaintBoxPeer::Update(Aspect aspect, int /*index*/) {
+  if (aspect != Aspect::Redraw && aspect != Aspect::Bounds && aspect != Aspect::Visible) return;
+  InvalidateArea(last_);
+  last_ = Area();
+  InvalidateArea(last_);
+}
+
+Color DcCanvas::NearestColor(Color color) {
+  return static_cast<Color>(GetNearestColor(dc_, static_cast<COLORREF>(color & 0xFFFFFF)) & 0xFFFFFF);
+}
+
+void DcCanvas::FillRect(const Rect& rect, Color color) {
+  RECT wanted{area_.left + rect.left, area_.top + rect.top, area_.left + rect.left + rect.width,
+              area_.top + rect.top + rect.height};
+  RECT clipped;
+  if (!IntersectRect(&clipped, &wanted, &area_)) return;
+  GdiObject brush(CreateSolidBrush(static_cast<COLORREF>(NearestColor(color))));
+  ::FillRect(dc_, &clipped, static_cast<HBRUSH>(brush.get()));
+}
+
 // ---- Image ----
 
 void ImagePeer::Push(Aspect aspect, int index) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "ui/win32/control_peers.h"
 #include "ui/win32/form_peer.h"
@@ -18,9 +19,10 @@ class PeerFactory final : public ControlVisitor {
  public:
   explicit PeerFactory(Win32FormPeer& form) : form_(form) {}
 
-  std::unique_ptr<Win32ControlPeer> Make(Control& control) {
+  std::unique_ptr<ControlPeer> Make(Control& control) {
     control.Accept(*this);
     if (peer_ != nullptr) peer_->Create();
+    if (other_ != nullptr) return std::move(other_);
     return std::move(peer_);
   }
 
@@ -38,6 +40,7 @@ class PeerFactory final : public ControlVisitor {
   void Visit(ListView& control) override { Take<ListViewPeer>(control); }
   void Visit(ProgressBar& control) override { Take<ProgressBarPeer>(control); }
   void Visit(Image& control) override { Take<ImagePeer>(control); }
+  void Visit(PaintBox& control) override { other_ = std::make_unique<PaintBoxPeer>(control, form_); }
   void Visit(Form& /*form*/) override {}  // a form gets its peer from CreateFormPeer
 
  private:
@@ -48,6 +51,7 @@ class PeerFactory final : public ControlVisitor {
 
   Win32FormPeer& form_;
   std::unique_ptr<Win32ControlPeer> peer_;
+  std::unique_ptr<ControlPeer> other_;  // a kind without a window of its own
 };
 
 }  // namespace
@@ -115,6 +119,57 @@ TextSize Win32Backend::MeasureText(const Font& font, const std::string& text) {
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   return TextSize{text.empty() ? 0 : rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32Backend::RunMainLoop(Form& main) {
+  main.Show();
+  MSG msg;
+  while (main.Visible()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;  // WM_QUIT, or no queue to read
+    Dispatch(&msg);
+  }
+}
+
+namespace {
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM /*param*/, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start != 0) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, start);
+  return 0;
+}
+
+}  // namespace
+
+bool Win32Backend::BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) {
+  // The browser wants the folder without its trailing separator, except for a drive root.
+  std::string start = folder;
+  if (start.size() > 3 && start.back() == '\\') {
+    // A trail byte 0x5C is never the last byte of a path that ends in a separator: the
+    // character before it is checked by stepping from the start.
+    std::size_t i = 0;
+    std::size_t last = std::string::npos;
+    while (i < start.size()) {
+      last = i;
+      i += IsDBCSLeadByte(static_cast<BYTE>(start[i])) && i + 1 < start.size() ? 2 : 1;
+    }
+    if (last == start.size() - 1) start.pop_back();
+  }
+  char display[MAX_PATH] = {};
+  BROWSEINFOA info{};
+  info.hwndOwner = owner != 0 ? reinterpret_cast<HWND>(owner) : GetActiveWindow();
+  info.pszDisplayName = display;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = &BrowseCallback;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  if (chosen == nullptr) return false;
+  char path[MAX_PATH] = {};
+  const bool ok = SHGetPathFromIDListA(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);
+  if (!ok) return false;
+  folder = path;
+  return true;
 }
 
 std::string Win32Backend::ThousandsSeparator() {

@@ -26,6 +26,8 @@ class Win32Backend : public Backend {
                      unsigned style) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
   std::string ThousandsSeparator() override;
+  void RunMainLoop(Form& main) override;
+  bool BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) override;
 
   // Called from inside every modal loop, through a message posted once the form is shown
   // and active: a place from which a test host can act on the modal form on its own thread.

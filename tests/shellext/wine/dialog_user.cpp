@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "support/explorer/context_menu_host.h"
+
 namespace ov::test {
 
 bool Await(const std::function<bool()>& condition) {
@@ -22,10 +24,15 @@ std::string WindowText(HWND window) {
 }
 
 bool DialogUser::Find(const std::string& caption) {
-  return Await([&] {
-    dialog_ = FindWindowA(nullptr, caption.c_str());
-    return dialog_ != nullptr && IsWindowVisible(dialog_);
+  return Find(caption, [] { return false; });
+}
+
+bool DialogUser::Find(const std::string& caption, const std::function<bool()>& giveUp) {
+  Await([&] {
+    dialog_ = explorer::FindOwnWindow(nullptr, caption);
+    return dialog_ != nullptr || giveUp();
   });
+  return dialog_ != nullptr;
 }
 
 std::vector<HWND> DialogUser::Children(const char* className, const char* text) const {
@@ -157,14 +164,15 @@ BOOL CALLBACK VisibleMessageBox(HWND window, LPARAM data) {
 
 }  // namespace
 
-std::string DialogUser::AnswerBox() const {
-  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+HWND MessageBoxOn(HWND window) {
   HWND box = nullptr;
-  const bool shown = Await([&] {
-    box = nullptr;
-    EnumThreadWindows(thread, &VisibleMessageBox, reinterpret_cast<LPARAM>(&box));
-    return box != nullptr;
-  });
+  EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), &VisibleMessageBox, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+std::string DialogUser::AnswerBox() const {
+  HWND box = nullptr;
+  const bool shown = Await([&] { return (box = MessageBoxOn(dialog_)) != nullptr; });
   if (!shown) return "<no box>";
   const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -177,6 +185,22 @@ RECT DialogUser::ClientArea() const {
   GetClientRect(dialog_, &rect);
   MapWindowPoints(dialog_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
+}
+
+std::string AnswerBoxBefore(const std::string& boxCaption, const std::string& dialogCaption,
+                            const std::function<bool()>& giveUp) {
+  HWND box = nullptr;
+  HWND dialog = nullptr;
+  Await([&] {
+    box = explorer::FindOwnWindow("#32770", boxCaption);
+    dialog = explorer::FindOwnWindow(nullptr, dialogCaption);
+    return box != nullptr || dialog != nullptr || giveUp();
+  });
+  if (box == nullptr || dialog != nullptr) return "";
+  const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Await([&] { return !IsWindow(box); });
+  return text;
 }
 
 std::vector<std::string> ComboItems(HWND combo) {

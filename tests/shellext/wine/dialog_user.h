@@ -23,10 +23,20 @@ std::vector<std::string> ComboItems(HWND combo);
 // notification to its parent.
 void ChooseComboItem(HWND combo, int index);
 
+// The box that a command may show before its dialog (captioned `boxCaption`): answered
+// with OK, its text returned; empty when the dialog (or `giveUp`) came first.
+std::string AnswerBoxBefore(const std::string& boxCaption, const std::string& dialogCaption,
+                            const std::function<bool()>& giveUp);
+
+// A visible message box on the thread of the window, or null.
+HWND MessageBoxOn(HWND window);
+
 class DialogUser {
  public:
-  // Waits for the visible top-level window with this caption.
+  // Waits for the visible top-level window of this process with this caption.
   bool Find(const std::string& caption);
+  // The same, but gives up as soon as `giveUp` holds (the window can no longer come).
+  bool Find(const std::string& caption, const std::function<bool()>& giveUp);
   HWND Dialog() const { return dialog_; }
 
   // Child windows of a class in creation order, optionally only those with a text.

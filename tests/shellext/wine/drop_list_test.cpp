@@ -92,54 +92,27 @@ struct Listed {
   std::vector<std::string> names;
 };
 
-DWORD WINAPI ReadRenumberList(void* parameter) {
-  auto& listed = *static_cast<Listed*>(parameter);
-  HWND box = nullptr;
-  HWND dialog = nullptr;
-  Await([&] {
-    box = FindWindowA("#32770", kFilesMenu);
-    dialog = FindWindowA(nullptr, kRenumberCaption);
-    return (box != nullptr && IsWindowVisible(box)) || (dialog != nullptr && IsWindowVisible(dialog));
-  });
-  if (box != nullptr && dialog == nullptr) {
-    listed.box = WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    Await([&] { return !IsWindow(box); });
-  }
+void ReadRenumberList(Listed& listed, const Invocation& invocation) {
+  const auto returned = [&] { return invocation.Returned(); };
+  listed.box = AnswerBoxBefore(kFilesMenu, kRenumberCaption, returned);
   DialogUser user;
-  if (!user.Find(kRenumberCaption)) return 1;
+  if (!user.Find(kRenumberCaption, returned)) return;
   listed.found = true;
   const int rows = static_cast<int>(SendMessageA(user.List(), LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < rows; ++row) listed.names.push_back(user.Cell(row, 0));
   user.PostClick(user.Button("Cancel"));
-  if (!Await([&] { return !IsWindow(user.Dialog()); })) PostMessageA(user.Dialog(), WM_CLOSE, 0, 0);
-  return 0;
+  Await([&] { return !IsWindow(user.Dialog()); });
 }
 
 // Initialize with the data object, then the renumber dialog; the names it lists.
 Listed ListedNames(IClassFactory& factory, IDataObject& data) {
   Listed listed;
-  Ref<IShellExtInit> init;
-  EXPECT_EQ(factory.CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
-  EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-  Ref<IContextMenu> menu;
-  EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-  if (!menu) return listed;
-  HWND explorer = CreateWindowExA(0, "STATIC", "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-  HANDLE user = CreateThread(nullptr, 0, ReadRenumberList, &listed, 0, nullptr);
-  CMINVOKECOMMANDINFO record = {};
-  record.cbSize = sizeof record;
-  record.hwnd = explorer;
-  record.lpVerb = MAKEINTRESOURCEA(2);
-  record.nShow = SW_SHOWNORMAL;
-  EXPECT_EQ(menu->InvokeCommand(&record), S_OK);
-  // The thread writes into `listed`: it must have ended before that goes.
-  const DWORD waited = WaitForSingleObject(user, 30000);
-  if (waited != WAIT_OBJECT_0) TerminateThread(user, 1);
-  EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
-  CloseHandle(user);
-  DestroyWindow(explorer);
+  ContextMenuHost host;
+  EXPECT_EQ(host.Open(kShellExtClassId, &factory, &data), S_OK);
+  if (host.Menu() == nullptr) return listed;
+  HostWindow explorer;
+  ExpectPlayedThrough(InvokeWhileUserPlays(
+      host, 2, explorer.Get(), [&](const Invocation& invocation) { ReadRenumberList(listed, invocation); }, 60000));
   return listed;
 }
 

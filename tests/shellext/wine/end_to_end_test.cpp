@@ -85,22 +85,6 @@ HWND StringField(const DialogUser& user) {
   return nullptr;
 }
 
-// A visible message box on the thread of a window, or null.
-HWND MessageBoxOn(HWND window) {
-  struct Visit {
-    static BOOL CALLBACK Window(HWND candidate, LPARAM data) {
-      char name[16] = {};
-      GetClassNameA(candidate, name, sizeof name);
-      if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(candidate)) return TRUE;
-      *reinterpret_cast<HWND*>(data) = candidate;
-      return FALSE;
-    }
-  };
-  HWND box = nullptr;
-  EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), &Visit::Window, reinterpret_cast<LPARAM>(&box));
-  return box;
-}
-
 class EndToEnd : public RegisteredModuleTest {
  protected:
   void SetUp() override {
@@ -135,18 +119,15 @@ class EndToEnd : public RegisteredModuleTest {
   // The user's script may leave the dialog open; it is then closed without executing.
   void Invoke(const Names& selection, const char* submenu, const char* item, UINT offset, const char* caption,
               const std::function<void(DialogUser&)>& script) {
-    Ref<IShellExtInit> init;
-    ASSERT_EQ(CoCreateInstance(kShellExtClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Out()), S_OK);
     DropDataObject data(selection);
-    ASSERT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-    Ref<IContextMenu> menu;
-    ASSERT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
+    ContextMenuHost host;
+    ASSERT_EQ(host.Open(kShellExtClassId, nullptr, &data), S_OK);
 
-    MenuOwner host;
-    AppendMenuA(host.Get(), MF_STRING, 1, "開く");
-    const HRESULT added = menu->QueryContextMenu(host.Get(), 1, kFirstId, kFirstId + 0x100, CMF_NORMAL);
+    MenuOwner menu;
+    AppendMenuA(menu.Get(), MF_STRING, 1, "開く");
+    const HRESULT added = host.Query(menu.Get(), 1, kFirstId, kFirstId + 0x100, CMF_NORMAL);
     ASSERT_EQ(added, MAKE_HRESULT(SEVERITY_SUCCESS, 0, std::string(submenu) == kFilesMenu ? 5 : 2));
-    const std::vector<MenuEntry> entries = ReadMenu(host.Get());
+    const std::vector<MenuEntry> entries = ReadMenu(menu.Get());
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_TRUE(entries[1].separator);
     EXPECT_BYTES(entries[2].text, submenu);
@@ -154,24 +135,12 @@ class EndToEnd : public RegisteredModuleTest {
     EXPECT_BYTES(entries[2].submenu[offset].text, item);
     EXPECT_EQ(entries[2].submenu[offset].id, kFirstId + offset);
 
-    HWND explorer = CreateWindowExA(0, "STATIC", "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(explorer, nullptr);
-    Play play{caption, script, explorer};
-    HANDLE thread = CreateThread(nullptr, 0, &EndToEnd::PlayUser, &play, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.hwnd = explorer;
-    record.lpVerb = MAKEINTRESOURCEA(entries[2].submenu[offset].id - kFirstId);
-    record.nShow = SW_SHOWNORMAL;
-    EXPECT_EQ(menu->InvokeCommand(&record), S_OK);  // returns once the dialog closed
-    // The user's thread writes into `play`: it must have ended before that goes.
-    const DWORD waited = WaitForSingleObject(thread, 30000);
-    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 1);
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
-    CloseHandle(thread);
-    DestroyWindow(explorer);
+    HostWindow explorer;
+    ASSERT_NE(explorer.Get(), nullptr);
+    Play play{caption, script, explorer.Get()};
+    const Played played = InvokeWhileUserPlays(host, entries[2].submenu[offset].id - kFirstId, explorer.Get(),
+                                               [&](const auto&) { PlayUser(play); }, 60000);
+    ExpectPlayedThrough(played);
     EXPECT_TRUE(play.found) << "the dialog " << Readable(caption) << " never showed";
     EXPECT_TRUE(play.ownedByExplorer);
     EXPECT_TRUE(play.closedByScript) << "the dialog stayed open after the user's last step";
@@ -186,22 +155,14 @@ class EndToEnd : public RegisteredModuleTest {
     bool closedByScript = false;
   };
 
-  static DWORD WINAPI PlayUser(LPVOID data) {
-    auto& play = *static_cast<Play*>(data);
+  static void PlayUser(Play& play) {
     DialogUser user;
     play.found = user.Find(play.caption);
-    if (!play.found) return 0;
+    if (!play.found) return;
     play.ownedByExplorer = GetWindow(user.Dialog(), GW_OWNER) == play.explorer;
     play.script(user);
     HWND dialog = user.Dialog();
     play.closedByScript = Await([&] { return !IsWindow(dialog); });
-    // Never leave the test hanging: answer stray boxes, then close the dialog.
-    for (int attempt = 0; attempt < 20 && IsWindow(dialog); ++attempt) {
-      if (HWND box = MessageBoxOn(dialog)) PostMessageA(box, WM_COMMAND, IDOK, 0);
-      PostMessageA(dialog, WM_CLOSE, 0, 0);
-      Sleep(100);
-    }
-    return 0;
   }
 
   // Presses a button whose handler runs the tool's work (and maybe message boxes) on the
@@ -951,34 +912,19 @@ class LeftOutEndToEnd : public EndToEnd {
     Seen seen;
     std::vector<std::wstring> paths;
     for (const std::wstring& path : relative) paths.push_back(Wide(work_) + path);
-    Ref<IShellExtInit> init;
-    EXPECT_EQ(CoCreateInstance(kShellExtClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Out()), S_OK);
-    if (!init) return seen;
     WideDropDataObject data(paths);
-    seen.initialized = init->Initialize(nullptr, &data, nullptr);
+    ContextMenuHost host;
+    seen.initialized = host.Open(kShellExtClassId, nullptr, &data);
     if (FAILED(seen.initialized)) return seen;
-    Ref<IContextMenu> menu;
-    EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-    if (!menu) return seen;
-    MenuOwner host;
-    seen.added = menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 0x100, CMF_NORMAL);
+    MenuOwner menu;
+    seen.added = host.Query(menu.Get(), 0, kFirstId, kFirstId + 0x100, CMF_NORMAL);
 
-    HWND explorer = CreateWindowExA(0, "STATIC", "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HostWindow explorer;
     Play play{submenu, caption, script, seen};
-    HANDLE thread = CreateThread(nullptr, 0, &LeftOutEndToEnd::PlayUser, &play, 0, nullptr);
-    EXPECT_NE(thread, nullptr);
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.hwnd = explorer;
-    record.lpVerb = MAKEINTRESOURCEA(offset);
-    record.nShow = SW_SHOWNORMAL;
-    EXPECT_EQ(menu->InvokeCommand(&record), S_OK);
-    const DWORD waited = WaitForSingleObject(thread, 40000);
-    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 1);
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
-    CloseHandle(thread);
-    DestroyWindow(explorer);
+    ExpectPlayedThrough(
+        InvokeWhileUserPlays(host, offset, explorer.Get(), [&](const Invocation& invocation) {
+          PlayUser(play, invocation);
+        }, 60000));
     return seen;
   }
 
@@ -990,32 +936,21 @@ class LeftOutEndToEnd : public EndToEnd {
     Seen& seen;
   };
 
-  static DWORD WINAPI PlayUser(LPVOID data) {
-    auto& play = *static_cast<Play*>(data);
-    HWND box = nullptr;
-    HWND dialog = nullptr;
-    const auto visible = [](HWND window) { return window != nullptr && IsWindowVisible(window); };
-    Await([&] {
-      box = FindWindowA("#32770", play.submenu);
-      dialog = FindWindowA(nullptr, play.caption);
-      return visible(box) || visible(dialog);
-    });
-    if (visible(box) && !visible(dialog)) {
-      play.seen.box = WindowText(GetDlgItem(box, 0xFFFF));
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-      Await([&] { return !IsWindow(box); });
-    }
+  // A tool that finds nothing to show ends the command without its dialog: the user stops
+  // looking once InvokeCommand has returned.
+  static void PlayUser(Play& play, const Invocation& invocation) {
+    const auto returned = [&] { return invocation.Returned(); };
+    play.seen.box = AnswerBoxBefore(play.submenu, play.caption, returned);
     DialogUser user;
-    play.seen.found = user.Find(play.caption);
-    if (!play.seen.found) return 0;
+    play.seen.found = user.Find(play.caption, returned);
+    if (!play.seen.found) return;
     play.script(user);
-    dialog = user.Dialog();
+    HWND dialog = user.Dialog();
     for (int attempt = 0; attempt < 50 && IsWindow(dialog); ++attempt) {
       if (HWND stray = MessageBoxOn(dialog)) PostMessageA(stray, WM_COMMAND, IDOK, 0);
       if (attempt > 20) PostMessageA(dialog, WM_CLOSE, 0, 0);
       Sleep(100);
     }
-    return 0;
   }
 };
 

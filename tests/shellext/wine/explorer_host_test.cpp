@@ -397,8 +397,27 @@ TEST_F(ExplorerHost, IdentityAndReferenceCounts) {
   Ref<IClassFactory> factory;
   ASSERT_EQ(module_->getClassObject(IID_IUnknown, IID_IClassFactory, factory.Out()), S_OK);
   Ref<IUnknown> unknownOfFactory;
-  EXPECT_EQ(factory->QueryInterface(IID_IUnknown, unknownOfFactory.Out()), S_OK);
-  EXPECT_TRUE(unknownOfFactory);
+  ASSERT_EQ(factory->QueryInterface(IID_IUnknown, unknownOfFactory.Out()), S_OK);
+  Ref<IClassFactory> factoryAgain;
+  ASSERT_EQ(unknownOfFactory->QueryInterface(IID_IClassFactory, factoryAgain.Out()), S_OK);
+  EXPECT_EQ(factoryAgain.Get(), factory.Get());
+  Ref<IUnknown> unknownAgain;
+  ASSERT_EQ(factoryAgain->QueryInterface(IID_IUnknown, unknownAgain.Out()), S_OK);
+  EXPECT_EQ(unknownAgain.Get(), unknownOfFactory.Get());
+  EXPECT_NE(unknownOfFactory.Get(), unknownOfInit.Get());  // the factory is not the object it makes
+
+  // Each request for IContextMenu makes an object of its own, whose IUnknown leads back to it.
+  Ref<IContextMenu> menu;
+  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
+  Ref<IContextMenu> other;
+  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, other.Out()), S_OK);
+  EXPECT_NE(menu.Get(), other.Get());
+  Ref<IUnknown> unknownOfMenu;
+  ASSERT_EQ(menu->QueryInterface(IID_IUnknown, unknownOfMenu.Out()), S_OK);
+  Ref<IContextMenu> menuAgain;
+  ASSERT_EQ(unknownOfMenu->QueryInterface(IID_IContextMenu, menuAgain.Out()), S_OK);
+  EXPECT_EQ(menuAgain.Get(), menu.Get());
+  EXPECT_NE(unknownOfMenu.Get(), unknownOfInit.Get());
 }
 
 TEST_F(ExplorerHost, AggregationIsRefused) {

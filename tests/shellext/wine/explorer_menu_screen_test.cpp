@@ -73,7 +73,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-DWORD WINAPI CancelRenumberDialog(void*) {
+DWORD CancelRenumberDialog() {
   DialogUser user;
   if (!user.Find("ファイル名のリナンバリング")) return 1;
   HWND cancel = user.Button("Cancel");
@@ -107,19 +107,15 @@ TEST(ExplorerWindow, HandlerFillsTheWindowsContextMenuShownWithTrackPopupMenu) {
 
   {
     // CoCreateInstance -> Initialize -> QueryInterface(IID_IContextMenu).
-    Ref<IShellExtInit> init;
-    ASSERT_EQ(CoCreateInstance(kShellExtClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Out()), S_OK);
     DropDataObject data({scratch.File("c.jpg"), scratch.File("a.jpg"), scratch.File("b.jpg")});
-    ASSERT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-    Ref<IContextMenu> handler;
-    ASSERT_EQ(init->QueryInterface(IID_IContextMenu, handler.Out()), S_OK);
-    init.Reset();
+    ContextMenuHost handler;
+    ASSERT_EQ(handler.Open(kShellExtClassId, nullptr, &data), S_OK);
 
     // QueryContextMenu on the window's own popup menu.
     MenuOwner menu;
     AppendMenuA(menu.Get(), MF_STRING, 1, "開く(&O)");
     AppendMenuA(menu.Get(), MF_STRING, 2, "プロパティ(&R)");
-    ASSERT_EQ(handler->QueryContextMenu(menu.Get(), 1, kFirstId, kFirstId + 0x0FFF, CMF_NORMAL | CMF_EXPLORE),
+    ASSERT_EQ(handler.Query(menu.Get(), 1, kFirstId, kFirstId + 0x0FFF, CMF_NORMAL | CMF_EXPLORE),
               MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
     const std::vector<MenuEntry> entries = ReadMenu(menu.Get());
     ASSERT_EQ(entries.size(), 4u);
@@ -130,7 +126,7 @@ TEST(ExplorerWindow, HandlerFillsTheWindowsContextMenuShownWithTrackPopupMenu) {
 
     // The status bar text for a command, as Explorer asks for it.
     host = HostState{};
-    host.handler = handler.Get();
+    host.handler = handler.Menu();
     host.menu = menu.Get();
     host.status = GetWindow(window, GW_CHILD);
     SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(kFirstId + 2, MF_STRING), reinterpret_cast<LPARAM>(menu.Get()));
@@ -153,18 +149,9 @@ TEST(ExplorerWindow, HandlerFillsTheWindowsContextMenuShownWithTrackPopupMenu) {
     }
 
     // The command opens the renumber dialog over the window; the user cancels it.
-    HANDLE user = CreateThread(nullptr, 0, CancelRenumberDialog, nullptr, 0, nullptr);
-    ASSERT_NE(user, nullptr);
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.hwnd = window;
-    record.lpVerb = MAKEINTRESOURCEA(2);
-    record.nShow = SW_SHOWNORMAL;
-    EXPECT_EQ(handler->InvokeCommand(&record), S_OK);
-    WaitForSingleObject(user, 15000);
     DWORD exitCode = 99;
-    GetExitCodeThread(user, &exitCode);
-    CloseHandle(user);
+    ExpectPlayedThrough(
+        InvokeWhileUserPlays(handler, 2, window, [&](const Invocation&) { exitCode = CancelRenumberDialog(); }, 60000));
     EXPECT_EQ(exitCode, 0u) << "the renumber dialog did not open over the window";
     host.handler = nullptr;
   }

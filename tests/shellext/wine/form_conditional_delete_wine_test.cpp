@@ -78,26 +78,16 @@ class ConditionalDeleteHost : public RegisteredModuleTest {
   // Explorer's part: the menu for the paths, then command offset 3 while the user acts on
   // the dialog from its own thread. False when the user never found the dialog.
   bool Invoke(const std::vector<std::string>& paths, std::function<void(DialogUser&)> script) {
-    Ref<IShellExtInit> init;
-    EXPECT_EQ(CoCreateInstance(kShellExtClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.Out()), S_OK);
-    if (!init) return false;
     DropDataObject data(paths);
-    EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-    Ref<IContextMenu> menu;
-    EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-    if (!menu) return false;
-    MenuOwner host;
-    EXPECT_TRUE(SUCCEEDED(menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL)));
+    ContextMenuHost host;
+    EXPECT_EQ(host.Open(kShellExtClassId, nullptr, &data), S_OK);
+    if (host.Menu() == nullptr) return false;
+    MenuOwner menu;
+    EXPECT_TRUE(SUCCEEDED(host.Query(menu.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL)));
 
     Play play{std::move(script)};
-    HANDLE thread = CreateThread(nullptr, 0, &ConditionalDeleteHost::PlayUser, &play, 0, nullptr);
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.lpVerb = MAKEINTRESOURCEA(3);
-    record.nShow = SW_SHOWNORMAL;
-    EXPECT_EQ(menu->InvokeCommand(&record), S_OK);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    const Played played = InvokeWhileUserPlays(host, 3, nullptr, [&](const auto&) { PlayUser(&play); }, 60000);
+    ExpectPlayedThrough(played);
     EXPECT_TRUE(play.found) << "the dialog never appeared";
     return play.found;
   }
@@ -106,8 +96,7 @@ class ConditionalDeleteHost : public RegisteredModuleTest {
     std::function<void(DialogUser&)> script;
     bool found = false;
   };
-  static DWORD WINAPI PlayUser(LPVOID data) {
-    auto* play = static_cast<Play*>(data);
+  static void PlayUser(Play* play) {
     DialogUser user;
     play->found = user.Find(kCaption);
     if (play->found) {
@@ -115,7 +104,6 @@ class ConditionalDeleteHost : public RegisteredModuleTest {
       // A dialog still open after the script is closed without deleting.
       if (IsWindow(user.Dialog())) PostMessageA(user.Dialog(), WM_CLOSE, 0, 0);
     }
-    return 0;
   }
 
   // Where Wine's shell puts what it moves to the recycle bin: the desktop's trash folder

@@ -212,17 +212,13 @@ class HostileBase : public RegisteredModuleTest {
     Ref<IClassFactory> factory;
     EXPECT_EQ(module_->getClassObject(kShellExtClassId, IID_IClassFactory, factory.Out()), S_OK);
     if (!factory) return outcome;
-    Ref<IShellExtInit> init;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
-    if (!init) return outcome;
     DropDataObject data(paths);
-    EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-    Ref<IContextMenu> menu;
-    EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-    if (!menu) return outcome;
-    MenuOwner host;
-    outcome.queried = menu->QueryContextMenu(host.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL);
-    for (const MenuEntry& entry : ReadMenu(host.Get())) {
+    ContextMenuHost host;
+    EXPECT_EQ(host.Open(kShellExtClassId, factory.Get(), &data), S_OK);
+    if (host.Menu() == nullptr) return outcome;
+    MenuOwner menu;
+    outcome.queried = host.Query(menu.Get(), 0, kFirstId, kFirstId + 100, CMF_NORMAL);
+    for (const MenuEntry& entry : ReadMenu(menu.Get())) {
       if (!entry.popup) continue;
       outcome.menu.push_back(entry.text);
       for (const MenuEntry& item : entry.submenu) outcome.menu.push_back(item.text);
@@ -230,18 +226,11 @@ class HostileBase : public RegisteredModuleTest {
 
     if (beforeInvoke) beforeInvoke();
     Play play{caption, script, patienceMs, outcome};
-    OwnedHandle thread(CreateThread(nullptr, 0, &HostileBase::PlayUser, &play, 0, nullptr));
-    EXPECT_NE(thread.Get(), nullptr);
-    if (thread.Get() == nullptr) return outcome;
-    CMINVOKECOMMANDINFO record = {};
-    record.cbSize = sizeof record;
-    record.lpVerb = MAKEINTRESOURCEA(verb);
-    record.nShow = SW_SHOWNORMAL;
-    outcome.invoked = menu->InvokeCommand(&record);  // returns once the tool has finished
-    // The user's thread writes into `play` and `outcome`: it must have ended before they go.
-    const DWORD waited = WaitForSingleObject(thread.Get(), patienceMs + 30000);
-    if (waited != WAIT_OBJECT_0) TerminateThread(thread.Get(), 1);
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the user never finished";
+    // Returns once the tool has finished; the user's limit covers the patience and its boxes.
+    const Played played =
+        InvokeWhileUserPlays(host, verb, nullptr, [&](const Invocation&) { PlayUser(play); }, patienceMs + 30000);
+    outcome.invoked = played.invoked;
+    EXPECT_TRUE(played.userFinished) << "the user never finished";
     return outcome;
   }
 
@@ -252,15 +241,13 @@ class HostileBase : public RegisteredModuleTest {
     DWORD patienceMs;
     Outcome& outcome;
   };
-  static DWORD WINAPI PlayUser(void* data) {
-    auto& play = *static_cast<Play*>(data);
+  static void PlayUser(Play& play) {
     DialogUser user;
     play.outcome.found = user.Find(play.caption);
-    if (!play.outcome.found) return 0;
+    if (!play.outcome.found) return;
     HWND dialog = user.Dialog();
     play.script(user);
     play.outcome.boxes = AnswerUntilClosed(dialog, play.patienceMs, play.outcome.closed);
-    return 0;
   }
 };
 

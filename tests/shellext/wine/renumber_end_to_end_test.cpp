@@ -77,51 +77,36 @@ UserRun InvokeRenumber(const std::vector<std::string>& selection, const std::str
   if (!module.Loaded()) return run;
   Ref<IClassFactory> factory;
   EXPECT_EQ(module.getClassObject(kShellExtClassId, IID_IClassFactory, factory.Out()), S_OK);
-  Ref<IShellExtInit> init;
-  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
   DropDataObject data(selection);
-  EXPECT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-  Ref<IContextMenu> menu;
-  EXPECT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-  if (!menu) return run;
+  ContextMenuHost host;
+  EXPECT_EQ(host.Open(kShellExtClassId, factory.Get(), &data), S_OK);
+  if (host.Menu() == nullptr) return run;
 
   // The menu as Explorer builds it; the renumber item's command gives the offset.
-  MenuOwner host;
-  EXPECT_TRUE(SUCCEEDED(menu->QueryContextMenu(host.Get(), 0, 100, 0x7FFF, CMF_NORMAL)));
+  MenuOwner menu;
+  EXPECT_TRUE(SUCCEEDED(host.Query(menu.Get(), 0, 100, 0x7FFF, CMF_NORMAL)));
   UINT offset = 0xFFFF;
-  for (const MenuEntry& entry : ReadMenu(host.Get())) {
+  for (const MenuEntry& entry : ReadMenu(menu.Get())) {
     for (const MenuEntry& item : entry.submenu) {
       if (item.text == kDialogCaption) offset = item.id - 100;
     }
   }
   EXPECT_EQ(offset, 2u);
 
-  HWND explorer = CreateWindowExA(0, "STATIC", "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-  EXPECT_NE(explorer, nullptr);
-  run.explorer = explorer;
+  HostWindow explorer;
+  EXPECT_NE(explorer.Get(), nullptr);
+  run.explorer = explorer.Get();
   run.baseName = baseName;
-  HANDLE user = CreateThread(nullptr, 0, PlayUser, &run, 0, nullptr);
-  EXPECT_NE(user, nullptr);
-
-  CMINVOKECOMMANDINFO record = {};
-  record.cbSize = sizeof record;
-  record.hwnd = explorer;
-  record.lpVerb = MAKEINTRESOURCEA(offset);
-  record.nShow = SW_SHOWNORMAL;
-  EXPECT_EQ(menu->InvokeCommand(&record), S_OK);  // returns once the dialog has closed
-
-  WaitForSingleObject(user, 15000);
   DWORD exitCode = 99;
-  GetExitCodeThread(user, &exitCode);
-  CloseHandle(user);
+  const Played played =
+      InvokeWhileUserPlays(host, offset, explorer.Get(), [&](const auto&) { exitCode = PlayUser(&run); }, 60000);
+  ExpectPlayedThrough(played);
   EXPECT_EQ(exitCode, 0u);
   EXPECT_TRUE(run.found);
   EXPECT_TRUE(run.ownedByExplorer);
   EXPECT_TRUE(run.explorerDisabled);
-  EXPECT_TRUE(IsWindowEnabled(explorer));
+  EXPECT_TRUE(IsWindowEnabled(explorer.Get()));
   EXPECT_TRUE(run.closed);
-  DestroyWindow(explorer);
   return run;
 }
 

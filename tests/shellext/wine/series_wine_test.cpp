@@ -57,26 +57,16 @@ std::string ScreensFolder() {
 }
 
 // Runs one command of the module on a selection while the user thread plays the dialogs.
-void Invoke(const std::vector<std::string>& selection, UINT verb, LPTHREAD_START_ROUTINE user, void* session) {
+void Invoke(const std::vector<std::string>& selection, UINT verb, DWORD(WINAPI* user)(void*), void* session) {
   ShellExtModule module;
   ASSERT_TRUE(module.Loaded());
   Ref<IClassFactory> factory;
   ASSERT_EQ(module.getClassObject(kShellExtClassId, IID_IClassFactory, factory.Out()), S_OK);
-  Ref<IShellExtInit> init;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, init.Out()), S_OK);
   DropDataObject data(selection);
-  ASSERT_EQ(init->Initialize(nullptr, &data, nullptr), S_OK);
-  Ref<IContextMenu> menu;
-  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, menu.Out()), S_OK);
-  HANDLE thread = CreateThread(nullptr, 0, user, session, 0, nullptr);
-  ASSERT_NE(thread, nullptr);
-  CMINVOKECOMMANDINFO record = {};
-  record.cbSize = sizeof record;
-  record.lpVerb = MAKEINTRESOURCEA(verb);
-  record.nShow = SW_SHOWNORMAL;
-  EXPECT_EQ(menu->InvokeCommand(&record), S_OK);  // returns when the dialogs closed
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  ContextMenuHost host;
+  ASSERT_EQ(host.Open(kShellExtClassId, factory.Get(), &data), S_OK);
+  const Played played = InvokeWhileUserPlays(host, verb, nullptr, [&](const auto&) { user(session); }, 60000);
+  ExpectPlayedThrough(played);
 }
 
 struct SeriesSession {
@@ -139,7 +129,6 @@ DWORD WINAPI PlaySeriesUser(void* data) {
   if (execute != nullptr) user.PostClick(execute);
   HWND dialog = user.Dialog();
   session.closed = Await([&] { return IsWindow(dialog) == FALSE; });
-  if (!session.closed) PostMessageA(user.Button("Cancel"), BM_CLICK, 0, 0);  // never leave the test hanging
   return 0;
 }
 
@@ -197,7 +186,6 @@ DWORD WINAPI PlayCombineUser(void* data) {
   HWND dialog = chooser.Dialog();
   chooser.PostClick(chooser.Button("OK"));
   session.closed = Await([&] { return IsWindow(dialog) == FALSE; });
-  if (!session.closed) PostMessageA(chooser.Button("Cancel"), BM_CLICK, 0, 0);
   return 0;
 }
 

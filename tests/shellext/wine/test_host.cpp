@@ -10,53 +10,10 @@ namespace ov::test {
 const CLSID kShellExtClassId = {0x5AC8F479, 0x8E1A, 0x433E, {0x9D, 0x53, 0x72, 0xF1, 0xCA, 0xAE, 0x3A, 0xFF}};
 const char kShellExtClassIdText[] = "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF}";
 
-DropDataObject::DropDataObject(std::vector<std::string> paths, bool offerDrop)
-    : paths_(std::move(paths)), offerDrop_(offerDrop) {}
-
-HRESULT STDMETHODCALLTYPE DropDataObject::QueryInterface(REFIID iid, void** out) {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDataObject)) return E_NOINTERFACE;
-  *out = static_cast<IDataObject*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE DropDataObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&count_)); }
-ULONG STDMETHODCALLTYPE DropDataObject::Release() { return static_cast<ULONG>(InterlockedDecrement(&count_)); }
-
-HRESULT STDMETHODCALLTYPE DropDataObject::QueryGetData(FORMATETC* format) {
-  if (format == nullptr) return E_INVALIDARG;
-  return offerDrop_ && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) != 0 ? S_OK
-                                                                                         : DV_E_FORMATETC;
-}
-
-HRESULT STDMETHODCALLTYPE DropDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
-  if (out != nullptr) out->ptd = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE DropDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
-  ++getDataCalls_;
-  if (format == nullptr || medium == nullptr) return E_INVALIDARG;
-  if (QueryGetData(format) != S_OK || format->dwAspect != DVASPECT_CONTENT) return DV_E_FORMATETC;
-  std::size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& path : paths_) size += path.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (memory == nullptr) return E_OUTOFMEMORY;
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = FALSE;
-  char* text = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-  for (const std::string& path : paths_) {
-    std::memcpy(text, path.c_str(), path.size() + 1);
-    text += path.size() + 1;
-  }
-  GlobalUnlock(memory);
-  medium->tymed = TYMED_HGLOBAL;
-  medium->hGlobal = memory;
-  medium->pUnkForRelease = nullptr;
-  return S_OK;
+void ExpectPlayedThrough(const Played& played) {
+  EXPECT_EQ(played.invoked, S_OK);
+  EXPECT_TRUE(played.userFinished) << "the user did not finish within the limit";
+  EXPECT_TRUE(played.closedByTool) << "the tool's windows stayed open after the user's part";
 }
 
 std::wstring Wide(const std::string& cp932) {
@@ -66,23 +23,11 @@ std::wstring Wide(const std::string& cp932) {
   return wide;
 }
 
-HRESULT STDMETHODCALLTYPE WideDropDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
-  if (format == nullptr || medium == nullptr) return E_INVALIDARG;
-  if (QueryGetData(format) != S_OK || format->dwAspect != DVASPECT_CONTENT) return DV_E_FORMATETC;
+std::string WideDropDataObject::Block() const {
   std::wstring text;
   for (const std::wstring& path : paths_) text += path + L'\0';
   text += L'\0';
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + text.size() * sizeof(WCHAR));
-  if (memory == nullptr) return E_OUTOFMEMORY;
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), text.data(), text.size() * sizeof(WCHAR));
-  GlobalUnlock(memory);
-  medium->tymed = TYMED_HGLOBAL;
-  medium->hGlobal = memory;
-  medium->pUnkForRelease = nullptr;
-  return S_OK;
+  return WithHeader(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(WCHAR)), true);
 }
 
 ScratchFolder::ScratchFolder() {
@@ -186,34 +131,6 @@ std::string ShellExtModule::Path() const {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(module_, path, MAX_PATH);
   return path;
-}
-
-std::vector<MenuEntry> ReadMenu(HMENU menu) {
-  std::vector<MenuEntry> entries;
-  const int count = GetMenuItemCount(menu);
-  for (int position = 0; position < count; ++position) {
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
-    MenuEntry entry;
-    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
-      entry.text = "<unreadable>";
-      entries.push_back(entry);
-      continue;
-    }
-    entry.separator = (info.fType & MFT_SEPARATOR) != 0;
-    entry.id = info.wID;
-    char text[256] = {};
-    if (!entry.separator && GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION) > 0) {
-      entry.text = text;
-    }
-    if (info.hSubMenu != nullptr) {
-      entry.popup = true;
-      entry.submenu = ReadMenu(info.hSubMenu);
-    }
-    entries.push_back(entry);
-  }
-  return entries;
 }
 
 namespace {

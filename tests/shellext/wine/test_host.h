@@ -1,6 +1,5 @@
-// What the Wine tests need to play Explorer: a data object carrying CF_HDROP, a scratch
-// folder of real files and folders, the module loaded with its exports, COM pointers that
-// release themselves, and a reader for menus.
+// What the Wine tests need besides Explorer's own part (support/explorer): a scratch folder
+// of real files and folders, the module loaded with its exports, a wide selection list.
 #pragma once
 
 #include <windows.h>
@@ -12,72 +11,30 @@
 #include <string>
 #include <vector>
 
+#include "support/explorer/context_menu_host.h"
+#include "support/explorer/drop_data_object.h"
+
 namespace ov::test {
 
 // {5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF}, the shell extension's class identifier.
 extern const CLSID kShellExtClassId;
 extern const char kShellExtClassIdText[];
 
-// Owns one reference to a COM interface.
-template <class T>
-class Ref {
- public:
-  Ref() = default;
-  explicit Ref(T* pointer) : pointer_(pointer) {}
-  ~Ref() { Reset(); }
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  T* Get() const { return pointer_; }
-  T* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-  // For an out parameter: drops the held reference first.
-  void** Out() {
-    Reset();
-    return reinterpret_cast<void**>(&pointer_);
-  }
-  void Reset() {
-    if (pointer_ != nullptr) pointer_->Release();
-    pointer_ = nullptr;
-  }
-  T* Detach() {
-    T* pointer = pointer_;
-    pointer_ = nullptr;
-    return pointer;
-  }
+using explorer::ContextMenuHost;
+using explorer::DropDataObject;
+using explorer::FindOwnWindow;
+using explorer::HostWindow;
+using explorer::Invocation;
+using explorer::InvokeWhileUserPlays;
+using explorer::MenuEntry;
+using explorer::MenuOwner;
+using explorer::Played;
+using explorer::ReadMenu;
+using explorer::Ref;
 
- private:
-  T* pointer_ = nullptr;
-};
-
-// A data object as Explorer hands it to a shell extension: CF_HDROP in global memory with
-// ANSI paths. GetData gives a fresh copy each time, which the receiver releases.
-class DropDataObject : public IDataObject {
- public:
-  explicit DropDataObject(std::vector<std::string> paths, bool offerDrop = true);
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override;
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-  LONG References() const { return count_; }
-  int GetDataCalls() const { return getDataCalls_; }
-
- private:
-  std::vector<std::string> paths_;
-  bool offerDrop_;
-  LONG count_ = 1;  // the creator's reference; the object lives on the test's stack
-  int getDataCalls_ = 0;
-};
+// A command played through: InvokeCommand succeeded, the user finished within its limit
+// and the tool's windows closed without being closed for it.
+void ExpectPlayedThrough(const Played& played);
 
 // CP932 -> UTF-16, as the ANSI functions convert.
 std::wstring Wide(const std::string& cp932);
@@ -87,7 +44,9 @@ std::wstring Wide(const std::string& cp932);
 class WideDropDataObject : public DropDataObject {
  public:
   explicit WideDropDataObject(std::vector<std::wstring> paths) : DropDataObject({}), paths_(std::move(paths)) {}
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+
+ protected:
+  std::string Block() const override;
 
  private:
   std::vector<std::wstring> paths_;
@@ -133,29 +92,6 @@ std::string ProgramFolder();  // folder of the test program, trailing "\"
 
 // Saves an area of the screen as a 24-bit bottom-up BMP file.
 bool SaveScreen(const RECT& area, const std::string& path);
-
-// One entry of a menu as GetMenuItemInfoA and GetMenuStringA report it.
-struct MenuEntry {
-  bool separator = false;
-  UINT id = 0;
-  std::string text;
-  std::vector<MenuEntry> submenu;  // the popup's items, when it is one
-  bool popup = false;
-};
-std::vector<MenuEntry> ReadMenu(HMENU menu);
-
-// Owns a menu and destroys it (with its submenus).
-class MenuOwner {
- public:
-  MenuOwner() : menu_(CreatePopupMenu()) {}
-  ~MenuOwner() { DestroyMenu(menu_); }
-  MenuOwner(const MenuOwner&) = delete;
-  MenuOwner& operator=(const MenuOwner&) = delete;
-  HMENU Get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
 
 // Initializes COM (apartment threaded) for the current thread for its lifetime.
 class ComApartment {

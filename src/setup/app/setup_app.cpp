@@ -1,0 +1,24 @@
+// The program's windows.
+#include "setup/app/setup_app.h"
+
+namespace ov::setup {
+
+SetupApp::SetupApp(ui::Backend& backend, platform::InstallPlatform& platform, StartupValues& values,
+                   std::string exePath)
+    : platform(platform),
+      values(values),
+      exePath(std::move(exePath)),
+      frmBack(backend, *this),
+      frmMain(backend, *this),
+      frmStatus(backend, *this),
+      frmCustomDlg(backend, *this) {}
+
+SetupApp::~SetupApp() {
+  // The windows go in the reverse order of their making.
+  frmCustomDlg.Destroy();
+  frmStatus.Destroy();
+  frmMain.Destroy();
+  frmBack.Destroy();
+}
+
+}  // namespace ov::setup

@@ -1,0 +1,63 @@
+// SETUP.EXE's entry: one instance at a time (the named mutex "ODRSETUP"), then the four
+// windows and the message loop of the background.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/win32/win32_install.h"
+#include "setup/app/setup_app.h"
+#include "ui/win32/win32_backend.h"
+
+namespace {
+
+struct HandleOwner {
+  HANDLE handle = nullptr;
+  ~HandleOwner() {
+    if (handle != nullptr) CloseHandle(handle);
+  }
+};
+
+std::string ProgramPath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+int Run() {
+  {
+    HandleOwner existing{OpenMutexA(MUTEX_ALL_ACCESS, FALSE, ov::setup::kSetupMutexName)};
+    if (existing.handle != nullptr) {
+      // Another installer runs: end at once, without a window.
+      PostQuitMessage(0);
+      return 0;
+    }
+  }
+  HandleOwner mutex{CreateMutexA(nullptr, FALSE, ov::setup::kSetupMutexName)};
+  ov::platform::Win32InstallPlatform platform;
+  ov::ui::win32::Win32Backend backend;
+  ov::setup::StartupValues values;
+  auto app = std::make_unique<ov::setup::SetupApp>(backend, platform, values, ProgramPath());
+  app->Run();
+  app.reset();
+  // Not owned (created so), so there is nothing to release; closing the handle frees the name.
+  if (mutex.handle != nullptr) ReleaseMutex(mutex.handle);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+  try {
+    return Run();
+  } catch (...) {
+    // No exception leaves WinMain.
+    return 1;
+  }
+}
