@@ -180,7 +180,9 @@ TEST(UninstallReliability, EveryPlatformCallFailingInTurn) {
     CheckBystanders(world);
     const std::set<std::string> after = Tree(world);
     for (const std::string& path : before) {
-      if (after.count(path) == 0) EXPECT_TRUE(Named(path)) << Readable(path);
+      if (after.count(path) == 0) {
+        EXPECT_TRUE(Named(path)) << Readable(path);
+      }
     }
   }
 }
