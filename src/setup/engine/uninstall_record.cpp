@@ -1,7 +1,9 @@
 #include "setup/engine/uninstall_record.h"
 
-#include <cctype>
+#include <algorithm>
+#include <cstdio>
 
+#include "base/cp932.h"
 #include "setup/engine/path_macros.h"
 #include "setup/text/ini_file.h"
 #include "setup/text/str_op.h"
@@ -14,17 +16,50 @@ const std::string kNoField;
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // The profile functions drop the blanks before a written value.
-std::string AsWritten(const std::string& value) {
+std::string_view AsWrittenView(std::string_view value) {
   const std::size_t first = value.find_first_not_of(" \t");
-  return first == std::string::npos ? std::string() : value.substr(first);
+  return first == std::string_view::npos ? std::string_view() : value.substr(first);
 }
 
 // Section and key names are compared without case by the profile functions; the record's
 // names are ASCII.
-std::string FoldName(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return folded;
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void FoldName(std::string_view name, std::string& folded) {
+  folded.assign(name.data(), name.size());
+  for (char& c : folded) c = AsciiUpper(c);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+// What the profile functions read back for a value written as it stands.
+std::string_view ReadsAs(std::string_view written) {
+  std::size_t begin = 0;
+  std::size_t end = written.size();
+  while (begin < end && IsBlank(written[begin])) ++begin;
+  while (end > begin && IsBlank(written[end - 1])) --end;
+  std::string_view value = written.substr(begin, end - begin);
+  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+std::string_view FirstField(std::string_view text) { return text.substr(0, text.find(',')); }
+
+// A lead byte followed by one of these is one character to every code page conversion.
+bool IsTrailByte(unsigned char byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
+
+std::uint32_t Hash(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
 }
 
 // A slot once marked as a shared DLL keeps the mark, whichever entry wins the slot.
@@ -59,135 +94,256 @@ std::string ProfileReadsAs(const std::string& written) {
   return value;
 }
 
+std::uint32_t RecordBuilder::TextTable::Probe(std::string_view text, std::uint32_t hash) const {
+  const std::uint32_t mask = static_cast<std::uint32_t>(buckets_.size()) - 1;
+  for (std::uint32_t bucket = hash & mask;; bucket = (bucket + 1) & mask) {
+    const std::uint32_t held = buckets_[bucket];
+    if (held == 0) return bucket;
+    const Span span = spans_[held - 1];
+    if (hashes_[held - 1] == hash && span.length == text.size() &&
+        std::string_view(bytes_).substr(span.offset, span.length) == text) {
+      return bucket;
+    }
+  }
+}
+
+std::uint32_t RecordBuilder::TextTable::Find(std::string_view text) const {
+  if (buckets_.empty()) return kNone;
+  const std::uint32_t held = buckets_[Probe(text, Hash(text))];
+  return held == 0 ? kNone : held - 1;
+}
+
+std::uint32_t RecordBuilder::TextTable::Add(std::string_view text) {
+  if (spans_.size() * 2 >= buckets_.size()) Grow();
+  const std::uint32_t hash = Hash(text);
+  const std::uint32_t bucket = Probe(text, hash);
+  if (buckets_[bucket] != 0) return buckets_[bucket] - 1;
+  spans_.push_back(Span{static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(text.size())});
+  hashes_.push_back(hash);
+  bytes_.append(text.data(), text.size());
+  buckets_[bucket] = static_cast<std::uint32_t>(spans_.size());
+  return static_cast<std::uint32_t>(spans_.size() - 1);
+}
+
+void RecordBuilder::TextTable::Grow() {
+  buckets_.assign(buckets_.empty() ? 16 : buckets_.size() * 2, 0);
+  const std::uint32_t mask = static_cast<std::uint32_t>(buckets_.size()) - 1;
+  for (std::uint32_t number = 0; number < spans_.size(); ++number) {
+    std::uint32_t bucket = hashes_[number] & mask;
+    while (buckets_[bucket] != 0) bucket = (bucket + 1) & mask;
+    buckets_[bucket] = number + 1;
+  }
+}
+
+RecordBuilder::RecordBuilder(platform::SystemApi& system) : system_(system) {
+  fields_.Add(std::string_view());  // number 0: the empty field
+}
+
 RecordBuilder::Section& RecordBuilder::SectionNamed(const std::string& name) {
-  if (!sections_.empty() && name == lastSection_) return sections_[lastSectionIndex_];
-  const std::string folded = FoldName(name);
-  const auto found = sectionIndex_.find(folded);
-  if (found != sectionIndex_.end()) {
-    lastSectionIndex_ = found->second;
-  } else {
-    lastSectionIndex_ = sections_.size();
-    sectionIndex_.emplace(folded, sections_.size());
-    sections_.push_back(Section{name, {}, {}});
-  }
-  lastSection_ = name;
-  return sections_[lastSectionIndex_];
+  if (lastSection_ < sections_.size() && name == sections_[lastSection_].name) return sections_[lastSection_];
+  FoldName(name, keyScratch_);
+  const std::uint32_t number = sectionNames_.Add(keyScratch_);
+  if (number == sections_.size()) sections_.push_back(Section{name, {}, {}});
+  lastSection_ = number;
+  return sections_[number];
 }
 
-std::string RecordBuilder::Fold(const std::string& text) const {
-  if (text.empty()) return text;
-  const auto found = folded_.find(text);
-  return found != folded_.end() ? found->second : system_.UpperCase(text);
+RecordBuilder::Section* RecordBuilder::FindSection(const std::string& name) {
+  FoldName(name, keyScratch_);
+  const std::uint32_t number = sectionNames_.Find(keyScratch_);
+  return number == TextTable::kNone ? nullptr : &sections_[number];
 }
 
-void RecordBuilder::Prefold(const RecordPlan& plan) {
-  std::vector<std::string*> pending;
-  std::string joined;
-  const auto add = [&](const std::string& field) {
-    if (field.empty() || field.find('\n') != std::string::npos) return;
-    const auto [place, added] = folded_.emplace(field, std::string());
-    if (!added) return;
-    pending.push_back(&place->second);
-    joined += field;
-    joined += '\n';
-  };
-  for (const RecordWrite& write : plan) {
-    if (write.kind != RecordWrite::Kind::kListItem) continue;
-    const std::string raw = FieldOf(write.value, ',', 1);
-    add(raw);
-    const std::string read = FieldOf(ProfileReadsAs(AsWritten(write.value)), ',', 1);
-    if (read != raw) add(read);
-  }
-  // A line feed is never the second byte of a character and maps to itself.
-  const std::string upper = system_.UpperCase(joined);
-  std::size_t start = 0;
-  std::size_t line = 0;
-  while (start < upper.size() && line < pending.size()) {
-    const std::size_t end = upper.find('\n', start);
-    if (end == std::string::npos) break;
-    pending[line++]->assign(upper, start, end - start);
-    start = end + 1;
-  }
-  if (line != pending.size()) folded_.clear();  // the mapping changed the lines: fold one by one
+std::uint32_t RecordBuilder::FindKey(const Section& section, std::string_view key) {
+  FoldName(key, keyScratch_);
+  return section.keys.Find(keyScratch_);
 }
 
-const std::string* RecordBuilder::Value(const std::string& section, const std::string& key) const {
-  const auto foundSection = sectionIndex_.find(FoldName(section));
-  if (foundSection == sectionIndex_.end()) return nullptr;
-  const Section& held = sections_[foundSection->second];
-  const auto foundKey = held.index.find(FoldName(key));
-  return foundKey == held.index.end() ? nullptr : &held.entries[foundKey->second].value;
+RecordBuilder::Span RecordBuilder::Store(std::string_view text) {
+  const Span span{static_cast<std::uint32_t>(store_.size()), static_cast<std::uint32_t>(text.size())};
+  store_.append(text.data(), text.size());
+  return span;
+}
+
+void RecordBuilder::LearnSingles() {
+  singlesLearnt_ = true;
+  for (short& single : singles_) single = -1;
+  // ASCII on its own, so that an odd mapping of the upper half cannot cost it.
+  std::string low;
+  std::string high;
+  for (int byte = 1; byte < 256; ++byte) {
+    if (base::IsLeadByte(static_cast<unsigned char>(byte))) continue;
+    (byte < 0x80 ? low : high) += static_cast<char>(byte);
+  }
+  for (const std::string* bytes : {&low, &high}) {
+    // Each byte is one character, and none maps to nothing: the same length means one
+    // byte each.
+    const std::string upper = system_.UpperCase(*bytes);
+    if (upper.size() != bytes->size()) continue;
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+      singles_[static_cast<unsigned char>((*bytes)[i])] = static_cast<unsigned char>(upper[i]);
+    }
+  }
+}
+
+bool RecordBuilder::LearnPairs(std::string_view text) {
+  std::string pairs;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (!base::IsLeadByte(lead)) continue;
+    const auto trail = static_cast<unsigned char>(text[i + 1]);
+    if (IsTrailByte(trail) && (pairs_.empty() || pairs_[lead << 8 | trail] == 0)) pairs.append(text.substr(i, 2));
+    ++i;
+  }
+  if (pairs.empty()) return false;
+  // No character maps to more than two bytes: the same length means two bytes each.
+  const std::string upper = system_.UpperCase(pairs);
+  if (upper.size() != pairs.size()) return false;
+  if (pairs_.empty()) pairs_.assign(1 << 16, 0);
+  for (std::size_t i = 0; i < pairs.size(); i += 2) {
+    const auto code = static_cast<std::size_t>(static_cast<unsigned char>(pairs[i]) << 8 | static_cast<unsigned char>(pairs[i + 1]));
+    pairs_[code] = static_cast<std::uint16_t>(static_cast<unsigned char>(upper[i]) << 8 | static_cast<unsigned char>(upper[i + 1]));
+  }
+  return true;
+}
+
+bool RecordBuilder::FoldByTable(std::string_view text, std::string& folded) {
+  folded.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (!base::IsLeadByte(byte)) {
+      if (byte == 0 || singles_[byte] < 0) return false;
+      folded += static_cast<char>(singles_[byte]);
+      continue;
+    }
+    if (i + 1 == text.size() || !IsTrailByte(static_cast<unsigned char>(text[i + 1])) || pairs_.empty()) return false;
+    const std::uint16_t upper = pairs_[byte << 8 | static_cast<unsigned char>(text[++i])];
+    if (upper == 0) return false;
+    folded += static_cast<char>(upper >> 8);
+    folded += static_cast<char>(upper & 0xFF);
+  }
+  return true;
+}
+
+void RecordBuilder::FoldInto(std::string_view text, std::string& folded) {
+  // The system maps character by character, so a text maps as its characters do, each
+  // learnt once; a text with a lone lead byte or a zero goes to the system whole.
+  if (!singlesLearnt_) LearnSingles();
+  if (FoldByTable(text, folded)) return;
+  if (LearnPairs(text) && FoldByTable(text, folded)) return;
+  folded = text.empty() ? std::string() : system_.UpperCase(std::string(text));
+}
+
+std::uint32_t RecordBuilder::FieldNumber(std::string_view field) {
+  if (field.empty()) return 0;
+  FoldInto(field, scratch_);
+  return fields_.Add(scratch_);
+}
+
+bool RecordBuilder::HasSharedMark(std::string_view text) {
+  // As FindNoCase finds it: in the upper-cased text, or in the text itself should the
+  // mapping change its length.
+  if (text.empty()) return false;
+  if (upperMark_.empty()) FoldInto("/S", upperMark_);
+  FoldInto(text, scratch_);
+  if (scratch_.size() != text.size()) return text.find("/S") != std::string_view::npos;
+  return scratch_.find(upperMark_) != std::string::npos;
 }
 
 void RecordBuilder::Put(const std::string& section, const std::string& key, const std::string& value) {
   Section& held = SectionNamed(section);
-  const std::string folded = FoldName(key);
-  const auto found = held.index.find(folded);
-  if (found != held.index.end()) {
-    held.entries[found->second].value = AsWritten(value);
-    return;
+  FoldName(key, keyScratch_);
+  const std::uint32_t number = held.keys.Add(keyScratch_);
+  const Span written = Store(AsWrittenView(value));
+  if (number < held.entries.size()) {
+    held.entries[number].value = written;
+  } else {
+    held.entries.push_back(Entry{Store(key), written});
   }
-  held.index.emplace(folded, held.entries.size());
-  held.entries.push_back(Entry{key, AsWritten(value)});
 }
 
 RecordBuilder::Slots& RecordBuilder::SlotsOf(const std::string& section, const std::string& prefix) {
-  return slots_[FoldName(section) + "\n" + FoldName(prefix)];
+  if (lastSlots_ < slots_.size() && SameName(slots_[lastSlots_].section, section) &&
+      SameName(slots_[lastSlots_].prefix, prefix)) {
+    return slots_[lastSlots_];
+  }
+  for (lastSlots_ = 0; lastSlots_ < slots_.size(); ++lastSlots_) {
+    if (SameName(slots_[lastSlots_].section, section) && SameName(slots_[lastSlots_].prefix, prefix)) {
+      return slots_[lastSlots_];
+    }
+  }
+  slots_.push_back(Slots{section, prefix, {}, {}});
+  return slots_.back();
 }
 
 int RecordBuilder::FindRecordSlot(const std::string& item, const std::string& section, const std::string& prefix) {
-  return SlotOf(SlotsOf(section, prefix), Fold(FieldOf(item, ',', 1)));
+  Slots& slots = SlotsOf(section, prefix);
+  return SlotOf(slots, FieldNumber(FirstField(item)));
 }
 
-int RecordBuilder::SlotOf(const Slots& slots, const std::string& folded) const {
-  int slot = static_cast<int>(slots.folded.size()) + 1;
-  for (const std::string* field : {&kNoField, &folded}) {
-    const auto found = slots.first.find(*field);
-    if (found != slots.first.end()) slot = std::min(slot, found->second);
+int RecordBuilder::SlotOf(Slots& slots, std::uint32_t field) {
+  int slot = static_cast<int>(slots.field.size()) + 1;
+  for (const std::uint32_t number : {std::uint32_t{0}, field}) {
+    if (number < slots.first.size() && slots.first[number] != 0) slot = std::min(slot, slots.first[number]);
   }
   return slot;
+}
+
+void RecordBuilder::SetFirst(Slots& slots, std::uint32_t field, int slot) {
+  if (field >= slots.first.size()) slots.first.resize(std::max<std::size_t>(field + 1, slots.first.size() * 2), 0);
+  slots.first[field] = slot;
 }
 
 int RecordBuilder::PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
                                bool sharedDllRule) {
   Slots& slots = SlotsOf(section, prefix);
-  const std::string rawField = FieldOf(item, ',', 1);
-  const std::string rawFolded = Fold(rawField);
-  const int slot = SlotOf(slots, rawFolded);
-  const std::string key = prefix + std::to_string(slot);
-  std::string value = item;
-  if (sharedDllRule) {
-    const std::string* previous = Value(section, key);
-    if (previous != nullptr) value = WithSharedMark(system_, item, ProfileReadsAs(*previous));
-  }
-  Put(section, key, value);
+  const std::string_view rawField = FirstField(item);
+  const std::uint32_t rawNumber = FieldNumber(rawField);
+  const int slot = SlotOf(slots, rawNumber);
+  char number[16];
+  const int digits = std::snprintf(number, sizeof number, "%d", slot);
+  std::string key;
+  key.reserve(prefix.size() + static_cast<std::size_t>(digits));
+  key.append(prefix).append(number, static_cast<std::size_t>(digits));
 
-  const std::string readField = FieldOf(ProfileReadsAs(AsWritten(value)), ',', 1);
-  const std::string field = readField == rawField ? rawFolded : Fold(readField);
-  if (slot > static_cast<int>(slots.folded.size())) {
-    slots.folded.push_back(field);
-    slots.first.emplace(field, slot);  // an earlier slot with the same field stays first
+  std::string marked;
+  const std::string* value = &item;
+  if (sharedDllRule) {
+    // A slot once marked as a shared DLL keeps the mark, whichever entry wins the slot.
+    const Section* held = FindSection(section);
+    const std::uint32_t entry = held == nullptr ? TextTable::kNone : FindKey(*held, key);
+    if (entry != TextTable::kNone && HasSharedMark(ReadsAs(Stored(held->entries[entry].value))) &&
+        !HasSharedMark(item)) {
+      marked = item + (item.find(",/") != std::string::npos ? "/S" : ",/S");
+      value = &marked;
+    }
+  }
+  Put(section, key, *value);
+
+  const std::string_view readField = FirstField(ReadsAs(AsWrittenView(*value)));
+  const std::uint32_t field = readField == rawField ? rawNumber : FieldNumber(readField);
+  if (slot > static_cast<int>(slots.field.size())) {
+    slots.field.push_back(field);
+    if (field >= slots.first.size() || slots.first[field] == 0) SetFirst(slots, field, slot);
     return slot;
   }
-  std::string& old = slots.folded[static_cast<std::size_t>(slot - 1)];
+  std::uint32_t& old = slots.field[static_cast<std::size_t>(slot - 1)];
   if (old == field) return slot;
-  const auto was = slots.first.find(old);
-  if (was != slots.first.end() && was->second == slot) {
+  if (old < slots.first.size() && slots.first[old] == slot) {
     // The next slot that reads with the old field becomes its first.
     std::size_t next = static_cast<std::size_t>(slot);
-    while (next < slots.folded.size() && slots.folded[next] != old) ++next;
-    if (next < slots.folded.size()) was->second = static_cast<int>(next + 1);
-    else slots.first.erase(was);
+    while (next < slots.field.size() && slots.field[next] != old) ++next;
+    slots.first[old] = next < slots.field.size() ? static_cast<int>(next + 1) : 0;
   }
   old = field;
-  const auto now = slots.first.find(field);
-  if (now == slots.first.end()) slots.first.emplace(field, slot);
-  else now->second = std::min(now->second, slot);
+  if (field >= slots.first.size() || slots.first[field] == 0 || slots.first[field] > slot) SetFirst(slots, field, slot);
   return slot;
 }
 
 void RecordBuilder::Apply(const RecordPlan& plan) {
-  Prefold(plan);
+  std::size_t bytes = 0;
+  for (const RecordWrite& write : plan) bytes += write.key.size() + write.value.size() + 8;
+  store_.reserve(store_.size() + bytes);
   for (const RecordWrite& write : plan) {
     if (write.kind == RecordWrite::Kind::kKey) {
       Put(write.section, write.key, write.value);
@@ -198,11 +354,24 @@ void RecordBuilder::Apply(const RecordPlan& plan) {
 }
 
 std::string RecordBuilder::Text() const {
+  std::size_t size = 0;
+  for (const Section& section : sections_) {
+    size += section.name.size() + 6;
+    for (const Entry& entry : section.entries) size += entry.key.length + entry.value.length + 3;
+  }
   std::string text;
+  text.reserve(size);
   for (const Section& section : sections_) {
     if (!text.empty()) text += "\r\n";
-    text += "[" + section.name + "]\r\n";
-    for (const Entry& entry : section.entries) text += entry.key + "=" + entry.value + "\r\n";
+    text += '[';
+    text += section.name;
+    text += "]\r\n";
+    for (const Entry& entry : section.entries) {
+      text += Stored(entry.key);
+      text += '=';
+      text += Stored(entry.value);
+      text += "\r\n";
+    }
   }
   return text;
 }
