@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "base/cp932.h"
 #include "setup/engine/path_macros.h"
@@ -56,9 +57,23 @@ std::string_view FirstField(std::string_view text) { return text.substr(0, text.
 // A lead byte followed by one of these is one character to every code page conversion.
 bool IsTrailByte(unsigned char byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC); }
 
+std::uint32_t Rotate(std::uint32_t value, int bits) { return value << bits | value >> (32 - bits); }
+
+// Four bytes a step (the builder hashes every first field and key it writes).
 std::uint32_t Hash(std::string_view text) {
-  std::uint32_t hash = 2166136261u;
-  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  std::uint32_t hash = static_cast<std::uint32_t>(text.size()) * 0x9E3779B1u;
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, text.data() + i, 4);
+    hash = Rotate(hash ^ Rotate(word * 0xCC9E2D51u, 15) * 0x1B873593u, 13) * 5 + 0xE6546B64u;
+  }
+  std::uint32_t tail = 0;
+  for (int shift = 0; i < text.size(); ++i, shift += 8) tail |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << shift;
+  hash ^= Rotate(tail * 0xCC9E2D51u, 15) * 0x1B873593u;
+  hash ^= hash >> 16;
+  hash *= 0x85EBCA6Bu;
+  hash ^= hash >> 13;
   return hash;
 }
 
@@ -97,10 +112,11 @@ std::string ProfileReadsAs(const std::string& written) {
 std::uint32_t RecordBuilder::TextTable::Probe(std::string_view text, std::uint32_t hash) const {
   const std::uint32_t mask = static_cast<std::uint32_t>(buckets_.size()) - 1;
   for (std::uint32_t bucket = hash & mask;; bucket = (bucket + 1) & mask) {
-    const std::uint32_t held = buckets_[bucket];
+    const std::uint32_t held = buckets_[bucket].number;
     if (held == 0) return bucket;
+    if (buckets_[bucket].hash != hash) continue;
     const Span span = spans_[held - 1];
-    if (hashes_[held - 1] == hash && span.length == text.size() &&
+    if (span.length == text.size() &&
         std::string_view(bytes_).substr(span.offset, span.length) == text) {
       return bucket;
     }
@@ -109,29 +125,38 @@ std::uint32_t RecordBuilder::TextTable::Probe(std::string_view text, std::uint32
 
 std::uint32_t RecordBuilder::TextTable::Find(std::string_view text) const {
   if (buckets_.empty()) return kNone;
-  const std::uint32_t held = buckets_[Probe(text, Hash(text))];
+  const std::uint32_t held = buckets_[Probe(text, Hash(text))].number;
   return held == 0 ? kNone : held - 1;
 }
 
 std::uint32_t RecordBuilder::TextTable::Add(std::string_view text) {
-  if (spans_.size() * 2 >= buckets_.size()) Grow();
+  if (spans_.size() * 2 >= buckets_.size()) Rehash(buckets_.empty() ? 16 : buckets_.size() * 2);
   const std::uint32_t hash = Hash(text);
   const std::uint32_t bucket = Probe(text, hash);
-  if (buckets_[bucket] != 0) return buckets_[bucket] - 1;
+  if (buckets_[bucket].number != 0) return buckets_[bucket].number - 1;
   spans_.push_back(Span{static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(text.size())});
-  hashes_.push_back(hash);
   bytes_.append(text.data(), text.size());
-  buckets_[bucket] = static_cast<std::uint32_t>(spans_.size());
+  buckets_[bucket] = Bucket{static_cast<std::uint32_t>(spans_.size()), hash};
   return static_cast<std::uint32_t>(spans_.size() - 1);
 }
 
-void RecordBuilder::TextTable::Grow() {
-  buckets_.assign(buckets_.empty() ? 16 : buckets_.size() * 2, 0);
-  const std::uint32_t mask = static_cast<std::uint32_t>(buckets_.size()) - 1;
-  for (std::uint32_t number = 0; number < spans_.size(); ++number) {
-    std::uint32_t bucket = hashes_[number] & mask;
-    while (buckets_[bucket] != 0) bucket = (bucket + 1) & mask;
-    buckets_[bucket] = number + 1;
+void RecordBuilder::TextTable::Reserve(std::size_t count, std::size_t bytes) {
+  spans_.reserve(count);
+  bytes_.reserve(bytes);
+  std::size_t size = 16;
+  while (size < count * 2) size *= 2;
+  if (size > buckets_.size()) Rehash(size);
+}
+
+void RecordBuilder::TextTable::Rehash(std::size_t size) {
+  std::vector<Bucket> old(size);
+  old.swap(buckets_);
+  const std::uint32_t mask = static_cast<std::uint32_t>(size) - 1;
+  for (const Bucket& held : old) {
+    if (held.number == 0) continue;
+    std::uint32_t bucket = held.hash & mask;
+    while (buckets_[bucket].number != 0) bucket = (bucket + 1) & mask;
+    buckets_[bucket] = held;
   }
 }
 
@@ -146,17 +171,6 @@ RecordBuilder::Section& RecordBuilder::SectionNamed(const std::string& name) {
   if (number == sections_.size()) sections_.push_back(Section{name, {}, {}});
   lastSection_ = number;
   return sections_[number];
-}
-
-RecordBuilder::Section* RecordBuilder::FindSection(const std::string& name) {
-  FoldName(name, keyScratch_);
-  const std::uint32_t number = sectionNames_.Find(keyScratch_);
-  return number == TextTable::kNone ? nullptr : &sections_[number];
-}
-
-std::uint32_t RecordBuilder::FindKey(const Section& section, std::string_view key) {
-  FoldName(key, keyScratch_);
-  return section.keys.Find(keyScratch_);
 }
 
 RecordBuilder::Span RecordBuilder::Store(std::string_view text) {
@@ -208,19 +222,20 @@ bool RecordBuilder::LearnPairs(std::string_view text) {
 }
 
 bool RecordBuilder::FoldByTable(std::string_view text, std::string& folded) {
-  folded.clear();
+  folded.resize(text.size());
+  char* out = &folded[0];
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (!base::IsLeadByte(byte)) {
       if (byte == 0 || singles_[byte] < 0) return false;
-      folded += static_cast<char>(singles_[byte]);
+      out[i] = static_cast<char>(singles_[byte]);
       continue;
     }
     if (i + 1 == text.size() || !IsTrailByte(static_cast<unsigned char>(text[i + 1])) || pairs_.empty()) return false;
-    const std::uint16_t upper = pairs_[byte << 8 | static_cast<unsigned char>(text[++i])];
+    const std::uint16_t upper = pairs_[byte << 8 | static_cast<unsigned char>(text[i + 1])];
     if (upper == 0) return false;
-    folded += static_cast<char>(upper >> 8);
-    folded += static_cast<char>(upper & 0xFF);
+    out[i] = static_cast<char>(upper >> 8);
+    out[++i] = static_cast<char>(upper & 0xFF);
   }
   return true;
 }
@@ -253,12 +268,15 @@ bool RecordBuilder::HasSharedMark(std::string_view text) {
 void RecordBuilder::Put(const std::string& section, const std::string& key, const std::string& value) {
   Section& held = SectionNamed(section);
   FoldName(key, keyScratch_);
-  const std::uint32_t number = held.keys.Add(keyScratch_);
+  PutAt(held, held.keys.Add(keyScratch_), key, value);
+}
+
+void RecordBuilder::PutAt(Section& section, std::uint32_t entry, std::string_view key, std::string_view value) {
   const Span written = Store(AsWrittenView(value));
-  if (number < held.entries.size()) {
-    held.entries[number].value = written;
+  if (entry < section.entries.size()) {
+    section.entries[entry].value = written;
   } else {
-    held.entries.push_back(Entry{Store(key), written});
+    section.entries.push_back(Entry{Store(key), written});
   }
 }
 
@@ -300,25 +318,27 @@ int RecordBuilder::PutListItem(const std::string& section, const std::string& pr
   const std::string_view rawField = FirstField(item);
   const std::uint32_t rawNumber = FieldNumber(rawField);
   const int slot = SlotOf(slots, rawNumber);
-  char number[16];
-  const int digits = std::snprintf(number, sizeof number, "%d", slot);
+  char digits[12];
+  char* first = digits + sizeof digits;
+  for (unsigned left = static_cast<unsigned>(slot); left != 0 || first == digits + sizeof digits; left /= 10) {
+    *--first = static_cast<char>('0' + left % 10);
+  }
   std::string key;
-  key.reserve(prefix.size() + static_cast<std::size_t>(digits));
-  key.append(prefix).append(number, static_cast<std::size_t>(digits));
+  key.reserve(prefix.size() + static_cast<std::size_t>(digits + sizeof digits - first));
+  key.append(prefix).append(first, digits + sizeof digits);
 
+  Section& held = SectionNamed(section);
+  FoldName(key, keyScratch_);
+  const std::uint32_t entry = held.keys.Add(keyScratch_);
   std::string marked;
   const std::string* value = &item;
-  if (sharedDllRule) {
-    // A slot once marked as a shared DLL keeps the mark, whichever entry wins the slot.
-    const Section* held = FindSection(section);
-    const std::uint32_t entry = held == nullptr ? TextTable::kNone : FindKey(*held, key);
-    if (entry != TextTable::kNone && HasSharedMark(ReadsAs(Stored(held->entries[entry].value))) &&
-        !HasSharedMark(item)) {
-      marked = item + (item.find(",/") != std::string::npos ? "/S" : ",/S");
-      value = &marked;
-    }
+  // A slot once marked as a shared DLL keeps the mark, whichever entry wins the slot.
+  if (sharedDllRule && entry < held.entries.size() && HasSharedMark(ReadsAs(Stored(held.entries[entry].value))) &&
+      !HasSharedMark(item)) {
+    marked = item + (item.find(",/") != std::string::npos ? "/S" : ",/S");
+    value = &marked;
   }
-  Put(section, key, *value);
+  PutAt(held, entry, key, *value);
 
   const std::string_view readField = FirstField(ReadsAs(AsWrittenView(*value)));
   const std::uint32_t field = readField == rawField ? rawNumber : FieldNumber(readField);
@@ -341,9 +361,29 @@ int RecordBuilder::PutListItem(const std::string& section, const std::string& pr
 }
 
 void RecordBuilder::Apply(const RecordPlan& plan) {
+  // Room for everything the plan writes, so that no table grows while it is applied.
   std::size_t bytes = 0;
-  for (const RecordWrite& write : plan) bytes += write.key.size() + write.value.size() + 8;
+  std::size_t items = 0;
+  std::size_t itemBytes = 0;
+  for (std::size_t run = 0; run < plan.size();) {
+    std::size_t end = run;
+    std::size_t keyBytes = 0;
+    for (; end < plan.size() && plan[end].section == plan[run].section; ++end) {
+      const RecordWrite& write = plan[end];
+      keyBytes += write.key.size() + 6;
+      bytes += write.key.size() + write.value.size() + 6;
+      if (write.kind == RecordWrite::Kind::kListItem) {
+        ++items;
+        itemBytes += write.value.size();
+      }
+    }
+    Section& section = SectionNamed(plan[run].section);
+    section.entries.reserve(section.entries.size() + (end - run));
+    section.keys.Reserve(section.entries.size() + (end - run), keyBytes);
+    run = end;
+  }
   store_.reserve(store_.size() + bytes);
+  fields_.Reserve(items, itemBytes);
   for (const RecordWrite& write : plan) {
     if (write.kind == RecordWrite::Kind::kKey) {
       Put(write.section, write.key, write.value);

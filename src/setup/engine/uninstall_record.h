@@ -73,15 +73,18 @@ class RecordBuilder {
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     std::uint32_t Find(std::string_view text) const;
     std::uint32_t Add(std::string_view text);  // the number of the text, added when new
-    std::uint32_t Count() const { return static_cast<std::uint32_t>(spans_.size()); }
+    void Reserve(std::size_t count, std::size_t bytes);
 
    private:
+    struct Bucket {
+      std::uint32_t number = 0;  // the text's number + 1; 0 is free
+      std::uint32_t hash = 0;
+    };
     std::uint32_t Probe(std::string_view text, std::uint32_t hash) const;  // bucket index
-    void Grow();
+    void Rehash(std::size_t size);
     std::string bytes_;
     std::vector<Span> spans_;
-    std::vector<std::uint32_t> hashes_;
-    std::vector<std::uint32_t> buckets_;  // number + 1; 0 is free
+    std::vector<Bucket> buckets_;
   };
   struct Entry {
     Span key;
@@ -109,8 +112,7 @@ class RecordBuilder {
   bool LearnPairs(std::string_view text);
   std::uint32_t FieldNumber(std::string_view field);
   bool HasSharedMark(std::string_view text);
-  Section* FindSection(const std::string& name);
-  std::uint32_t FindKey(const Section& section, std::string_view key);
+  void PutAt(Section& section, std::uint32_t entry, std::string_view key, std::string_view value);
   std::string_view Stored(Span span) const { return std::string_view(store_).substr(span.offset, span.length); }
   Span Store(std::string_view text);
   Slots& SlotsOf(const std::string& section, const std::string& prefix);
