@@ -399,20 +399,27 @@ std::string RecordBuilder::Text() const {
     size += section.name.size() + 6;
     for (const Entry& entry : section.entries) size += entry.key.length + entry.value.length + 3;
   }
-  std::string text;
-  text.reserve(size);
+  // One buffer, filled by copies: a record holds tens of thousands of short lines.
+  std::string text(size, '\0');
+  char* out = &text[0];
+  const auto put = [&out](const char* bytes, std::size_t length) {
+    std::memcpy(out, bytes, length);
+    out += length;
+  };
+  const char* const store = store_.data();
   for (const Section& section : sections_) {
-    if (!text.empty()) text += "\r\n";
-    text += '[';
-    text += section.name;
-    text += "]\r\n";
+    if (out != text.data()) put("\r\n", 2);
+    put("[", 1);
+    put(section.name.data(), section.name.size());
+    put("]\r\n", 3);
     for (const Entry& entry : section.entries) {
-      text += Stored(entry.key);
-      text += '=';
-      text += Stored(entry.value);
-      text += "\r\n";
+      put(store + entry.key.offset, entry.key.length);
+      *out++ = '=';
+      put(store + entry.value.offset, entry.value.length);
+      put("\r\n", 2);
     }
   }
+  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
