@@ -59,6 +59,16 @@ RecordPlan GeneratedPlan(std::mt19937& random, int entries) {
   return plan;
 }
 
+RecordPlan CaseMappingPlan() {
+  const char* const items[] = {
+      "C:\\ａｂｃ\\one.txt",    "C:\\ｶﾀｶﾅ\\ωд.dll,/S", "C:\\ＡＢＣ\\ONE.TXT,/R", "c:\\ｶﾀｶﾅ\\ΩД.DLL",
+      "C:\\ｚ\\Ωmega.txt",      "C:\\Ｚ\\ωMEGA.TXT",   "C:\\яё\\ソフト.dat",     "C:\\ЯЁ\\ソフト.DAT,/S",
+      "C:\\ｱ\\ａ.txt",          "C:\\ｱ\\Ａ.TXT",         "C:\\ａ\\ｱ.txt"};
+  RecordPlan plan;
+  for (const char* item : items) plan.push_back(RecordWrite{RecordWrite::Kind::kListItem, "DeleteFile", "File", item, true});
+  return plan;
+}
+
 std::string ReadBack(platform::ProfileApi& profile, const RecordPlan& plan, const std::string& path) {
   std::string text;
   std::set<std::string> sections;

@@ -15,6 +15,11 @@ namespace ov::setup::test {
 
 RecordPlan GeneratedPlan(std::mt19937& random, int entries);
 
+// Items whose first fields agree only through the locale's upper case of double-byte
+// letters (full-width Latin, Greek, Cyrillic) and with half-width katakana: each appears
+// first in one case and later in another, after other items have used its characters.
+RecordPlan CaseMappingPlan();
+
 // Every section and key the plan touches, and what the profile functions read for each
 // (the key lists of each section included), as one comparable text per file.
 std::string ReadBack(platform::ProfileApi& profile, const RecordPlan& plan, const std::string& path);

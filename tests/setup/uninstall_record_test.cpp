@@ -84,5 +84,16 @@ TEST(RecordDifferential, BuiltAtOnceReadsAsKeyByKey) {
   }
 }
 
+TEST(RecordDifferential, DoubleByteLettersMatchInAnyCase) {
+  FakePlatform platform;
+  const RecordPlan plan = CaseMappingPlan();
+  ASSERT_EQ(WriteRecordAtOnce(platform.Files(), platform.System(), plan, "C:\\once.ini"), 0u);
+  WriteRecordKeyByKey(platform.Profile(), platform.System(), plan, "C:\\keys.ini");
+  EXPECT_BYTES(ReadBack(platform.Profile(), plan, "C:\\once.ini"), ReadBack(platform.Profile(), plan, "C:\\keys.ini"));
+  // Five pairs share a slot: full-width, Greek, Cyrillic and ASCII ones.
+  EXPECT_EQ(ReadProfileString(platform.Profile(), "DeleteFile", "File6", "", "C:\\once.ini"), "C:\\ａ\\ｱ.txt");
+  EXPECT_EQ(ReadProfileString(platform.Profile(), "DeleteFile", "File7", "<none>", "C:\\once.ini"), "<none>");
+}
+
 }  // namespace
 }  // namespace ov::setup::test

@@ -5,9 +5,9 @@
 // of the file per write and a read-back of every earlier key per slot search.
 #pragma once
 
-#include <map>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "platform/install.h"
@@ -43,7 +43,7 @@ std::string ProfileReadsAs(const std::string& written);
 // rewritten key keeping its place, numbered lists with the slot search of the record.
 class RecordBuilder {
  public:
-  explicit RecordBuilder(platform::SystemApi& system) : system_(system) {}
+  explicit RecordBuilder(platform::SystemApi& system);
 
   void Put(const std::string& section, const std::string& key, const std::string& value);
   // The key number under which the item goes: the first slot whose value reads with an
@@ -52,42 +52,87 @@ class RecordBuilder {
   // Writes the item at its slot, applying the shared-DLL rule when asked. Returns the slot.
   int PutListItem(const std::string& section, const std::string& prefix, const std::string& item,
                   bool sharedDllRule);
-  // Applies every write of the plan in order. The first fields of all list items are
-  // upper-cased beforehand in one call of the system, not one call per item.
+  // Applies every write of the plan in order. Upper case comes from tables learnt from
+  // the system: one call for the single-byte characters, one per text that brings
+  // double-byte characters not seen before.
   void Apply(const RecordPlan& plan);
 
   // The file as the profile functions would have left it.
   std::string Text() const;
 
  private:
+  // A run of bytes in one of the builder's stores.
+  struct Span {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+  };
+  // Texts numbered in the order they are first added; never removed, so that a lookup
+  // costs one hash and no copy.
+  class TextTable {
+   public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    std::uint32_t Find(std::string_view text) const;
+    std::uint32_t Add(std::string_view text);  // the number of the text, added when new
+    void Reserve(std::size_t count, std::size_t bytes);
+
+   private:
+    struct Bucket {
+      std::uint32_t number = 0;  // the text's number + 1; 0 is free
+      std::uint32_t hash = 0;
+    };
+    std::uint32_t Probe(std::string_view text, std::uint32_t hash) const;  // bucket index
+    void Rehash(std::size_t size);
+    std::string bytes_;
+    std::vector<Span> spans_;
+    std::vector<Bucket> buckets_;
+  };
   struct Entry {
-    std::string key;
-    std::string value;  // as written (leading blanks dropped)
+    Span key;
+    Span value;  // as written (leading blanks dropped)
   };
   struct Section {
     std::string name;
     std::vector<Entry> entries;
-    std::map<std::string, std::size_t> index;  // folded key -> entry
+    TextTable keys;  // folded key; its number is the entry's place
   };
-  // The slots of one numbered list: which slots read with which first field.
+  // The slots of one numbered list: which slots read with which first field. Fields are
+  // numbered by the builder's table of folded fields; number 0 is the empty field.
   struct Slots {
-    std::vector<std::string> folded;               // per slot: folded first field read back
-    std::unordered_map<std::string, int> first;    // folded first field -> its lowest slot
+    std::string section;
+    std::string prefix;
+    std::vector<std::uint32_t> field;  // per slot: folded first field read back
+    std::vector<int> first;            // per field: its lowest slot, 0 when none
   };
   Section& SectionNamed(const std::string& name);
-  std::string Fold(const std::string& text) const;
-  void Prefold(const RecordPlan& plan);
-  const std::string* Value(const std::string& section, const std::string& key) const;
+  // Upper case as the system maps it, through tables learnt from the system; a text the
+  // tables cannot map exactly goes to the system whole.
+  void FoldInto(std::string_view text, std::string& folded);
+  bool FoldByTable(std::string_view text, std::string& folded);
+  void LearnSingles();
+  bool LearnPairs(std::string_view text);
+  std::uint32_t FieldNumber(std::string_view field);
+  bool HasSharedMark(std::string_view text);
+  void PutAt(Section& section, std::uint32_t entry, std::string_view key, std::string_view value);
+  std::string_view Stored(Span span) const { return std::string_view(store_).substr(span.offset, span.length); }
+  Span Store(std::string_view text);
   Slots& SlotsOf(const std::string& section, const std::string& prefix);
-  int SlotOf(const Slots& slots, const std::string& foldedField) const;
+  int SlotOf(Slots& slots, std::uint32_t field);
+  void SetFirst(Slots& slots, std::uint32_t field, int slot);
 
   platform::SystemApi& system_;
   std::vector<Section> sections_;
-  std::map<std::string, std::size_t> sectionIndex_;
-  std::string lastSection_;  // the section of the last write, as named, and its place
-  std::size_t lastSectionIndex_ = 0;
-  std::map<std::string, Slots> slots_;  // section + "\n" + prefix
-  std::unordered_map<std::string, std::string> folded_;  // text -> upper case, from Prefold
+  TextTable sectionNames_;   // folded section name; its number is the section's place
+  std::size_t lastSection_ = static_cast<std::size_t>(-1);  // the section of the last write
+  std::vector<Slots> slots_;
+  std::size_t lastSlots_ = 0;
+  std::string store_;        // keys and values as written
+  TextTable fields_;         // folded first fields
+  std::string scratch_;      // reused for folding
+  std::string keyScratch_;
+  std::string upperMark_;    // "/S" upper-cased
+  bool singlesLearnt_ = false;
+  short singles_[256] = {};             // byte -> upper byte; -1 when not one byte
+  std::vector<std::uint16_t> pairs_;    // lead << 8 | trail -> upper pair; 0 unknown
 };
 
 // Writes the plan at once: the file is replaced by the built text. 0 or the write's error.

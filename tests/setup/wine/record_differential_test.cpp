@@ -11,6 +11,7 @@
 #include "platform/win32/win32_platform.h"
 #include "record_plans.h"
 #include "setup/engine/uninstall_record.h"
+#include "setup/text/ini_file.h"
 #include "support/readable.h"
 
 namespace ov::setup {
@@ -36,6 +37,29 @@ TEST(RecordDifferential, WrittenAtOnceReadsAsKeyByKeyThroughTheRealProfileFuncti
     ASSERT_GT(fromKeys.size(), 5000u);
     EXPECT_BYTES(fromOnce, fromKeys);
   }
+  DeleteFileA(once.c_str());
+  DeleteFileA(keys.c_str());
+}
+
+// The builder upper-cases through tables learnt from LCMapStringA; letters that only the
+// locale maps (full-width, Greek, Cyrillic) must find the slots the profile functions find.
+TEST(RecordDifferential, DoubleByteLettersMatchAsTheRealProfileFunctionsFindThem) {
+  platform::Win32Platform real;
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  const std::string stem = std::string(folder) + "ovrecordcase" + std::to_string(GetCurrentProcessId());
+  const std::string once = stem + "a.ini";
+  const std::string keys = stem + "b.ini";
+  DeleteFileA(once.c_str());
+  DeleteFileA(keys.c_str());
+  const RecordPlan plan = test::CaseMappingPlan();
+  ASSERT_EQ(WriteRecordAtOnce(real.Files(), real.System(), plan, once), 0u);
+  WriteRecordKeyByKey(real.Profile(), real.System(), plan, keys);
+  EXPECT_BYTES(test::ReadBack(real.Profile(), plan, once), test::ReadBack(real.Profile(), plan, keys));
+  // The full-width, Greek and Cyrillic pairs share their slots.
+  EXPECT_EQ(ReadProfileString(real.Profile(), "DeleteFile", "File1", "", once), "C:\\ＡＢＣ\\ONE.TXT,/R");
+  EXPECT_EQ(ReadProfileString(real.Profile(), "DeleteFile", "File2", "", once), "c:\\ｶﾀｶﾅ\\ΩД.DLL,/S");
+  EXPECT_EQ(ReadProfileString(real.Profile(), "DeleteFile", "File3", "", once), "C:\\Ｚ\\ωMEGA.TXT");
   DeleteFileA(once.c_str());
   DeleteFileA(keys.c_str());
 }
