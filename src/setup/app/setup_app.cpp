@@ -8,6 +8,7 @@ SetupApp::SetupApp(ui::Backend& backend, platform::InstallPlatform& platform, St
     : platform(platform),
       values(values),
       exePath(std::move(exePath)),
+      context(platform, backend),
       frmBack(backend, *this),
       frmMain(backend, *this),
       frmStatus(backend, *this),
