@@ -256,6 +256,7 @@ TEST(WizardScreens, EveryPageTheFreeSpaceAndTheFolderBrowser) {
     shown = true;
     TfrmMain& w = app.frmMain;
     EXPECT_TRUE(w.fraTitle.Visible());
+    EXPECT_TRUE(IsZoomed(reinterpret_cast<HWND>(app.frmBack.Handle()))) << "the background is no longer maximised";
     EXPECT_NE(w.lblTitleMessage.Caption().find("【注意】"), std::string::npos);  // Wine is an NT
     Capture(w, "setup-title");
     w.btnEvent.Click();
@@ -344,6 +345,7 @@ TEST(WizardScreens, TheErrorStateWithTwoCollectedErrors) {
     if (&form != &app.frmMain) return;
     TfrmMain& w = app.frmMain;
     EXPECT_EQ(w.Outcome(), StartupOutcome::kError);
+    EXPECT_TRUE(IsZoomed(reinterpret_cast<HWND>(app.frmBack.Handle()))) << "the background is no longer maximised";
     EXPECT_NE(w.lblMessage.Caption().find("Windowsフォルダ取得失敗"), std::string::npos);
     EXPECT_NE(w.lblMessage.Caption().find("iniファイル読み込み失敗"), std::string::npos);
     EXPECT_FALSE(w.btnEvent.Enabled());
