@@ -129,6 +129,12 @@ HWND WaitForBox(const Started& started, const std::string& caption) {
   });
 }
 
+// Start-up and the steps give a button its caption before they enable it.
+void ClickWhenEnabled(HWND button) {
+  for (int i = 0; i < 100 && !IsWindowEnabled(button); ++i) Sleep(50);
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
+
 void Answer(HWND box, int button) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
@@ -153,7 +159,7 @@ TEST(WizardProgram, ABlockingCheckerShowsItsTwoLinesAndTheEndRemovesEveryWorkFol
   ASSERT_TRUE(Start(medium + "SETUP.EXE", "", setup));
   HWND next = WaitForButton(setup, "テスト続行(&C)");
   ASSERT_NE(next, nullptr) << "no title page";
-  PostMessageA(next, BM_CLICK, 0, 0);
+  ClickWhenEnabled(next);
   HWND box = WaitForBox(setup, "警告");
   ASSERT_NE(box, nullptr) << "the checker's verdict was not shown";
   EXPECT_BYTES(TextOf(GetDlgItem(box, 0xFFFF)), "容量が足りません。\r\n空けてからやり直してください。");
@@ -163,7 +169,7 @@ TEST(WizardProgram, ABlockingCheckerShowsItsTwoLinesAndTheEndRemovesEveryWorkFol
   EXPECT_FALSE(Exists(kResultFile));
   HWND end = WaitForButton(setup, "テスト終了(&E)");
   ASSERT_NE(end, nullptr);
-  PostMessageA(end, BM_CLICK, 0, 0);
+  ClickWhenEnabled(end);
   ASSERT_EQ(WaitForSingleObject(setup.info.hProcess, 15000), WAIT_OBJECT_0) << "blocked: the end button closes at once";
   EXPECT_FALSE(Exists(leftover));
   EXPECT_FALSE(Exists(TempFolder() + "ODTMP1\\SETUPB.EXE"));
@@ -178,14 +184,14 @@ TEST(WizardProgram, AContinuingCheckerLeadsToTheLicenceWhoseRefusalEndsWithoutAQ
   ASSERT_TRUE(Start(medium + "SETUP.EXE", "", setup));
   HWND next = WaitForButton(setup, "テスト続行(&C)");
   ASSERT_NE(next, nullptr);
-  PostMessageA(next, BM_CLICK, 0, 0);
+  ClickWhenEnabled(next);
   HWND agree = WaitForButton(setup, "同意する(&A)");
   ASSERT_NE(agree, nullptr) << "the licence page did not follow the checker";
   EXPECT_FALSE(IsWindowEnabled(agree));
   EXPECT_FALSE(Exists(kResultFile));
   HWND refuse = WaitForButton(setup, "同意しない(&N)");
   ASSERT_NE(refuse, nullptr);
-  PostMessageA(refuse, BM_CLICK, 0, 0);
+  ClickWhenEnabled(refuse);
   EXPECT_EQ(WaitForSingleObject(setup.info.hProcess, 15000), WAIT_OBJECT_0);
 }
 
@@ -197,10 +203,12 @@ TEST(WizardProgram, TheUninstallPageFromARecordPathAsksBeforeItEnds) {
   ASSERT_TRUE(Start(ThisFolder() + "SETUP.EXE", record + "UNSETUP.INI", setup));
   HWND start = WaitForButton(setup, "削除開始(&S)");
   ASSERT_NE(start, nullptr) << "no uninstall page";
+  // Start-up gives the caption first, then enables the button.
+  for (int i = 0; i < 100 && !IsWindowEnabled(start); ++i) Sleep(50);
   EXPECT_TRUE(IsWindowEnabled(start));
   HWND end = WaitForButton(setup, "削除終了(&E)");
   ASSERT_NE(end, nullptr);
-  PostMessageA(end, BM_CLICK, 0, 0);
+  ClickWhenEnabled(end);
   HWND box = WaitForBox(setup, "終了確認");
   ASSERT_NE(box, nullptr);
   EXPECT_BYTES(TextOf(GetDlgItem(box, 0xFFFF)), "インストール/削除は終了していません。\r\n終了してもよろしいですか？");
