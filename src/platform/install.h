@@ -94,7 +94,18 @@ class InstallShellApi {
   // null when empty. result: the returned instance value (above 32 on success).
   virtual std::uint32_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                                 const std::string& folder, int show) = 0;
+  // SHChangeNotify(event, flags, null, null): tells the shell that something it shows has
+  // changed. Returns nothing, as the system's call.
+  virtual void ChangeNotify(std::int32_t event, std::uint32_t flags) = 0;
 };
+
+// SHCNE_* events and SHCNF_* flags of ChangeNotify.
+namespace change_notify {
+constexpr std::int32_t kUpdateDir = 0x00001000;
+constexpr std::int32_t kUpdateItem = 0x00002000;
+constexpr std::int32_t kAssocChanged = 0x08000000;
+constexpr std::uint32_t kIdList = 0x0000;
+}  // namespace change_notify
 
 // A started process; its handles close on destruction.
 class Process {

@@ -227,7 +227,9 @@ TEST_F(Chrome, FirstResizeShowsTheVersionMaximisesAndShowsTheWizardOnce) {
   });
   EXPECT_EQ(wizardShows, 1);
   EXPECT_FALSE(app.frmBack.Visible());
-  EXPECT_TRUE(app.frmBack.Enabled());
+  // Without a script start-up ends in the error state, whose end button closes the wizard
+  // without the question that would re-enable the background.
+  EXPECT_FALSE(app.frmBack.Enabled());
 }
 
 TEST_F(Chrome, StartUpPlacesTheTitleAndTheBannerFromTheLowerRight) {

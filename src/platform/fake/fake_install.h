@@ -60,6 +60,14 @@ class FakeInstallShell : public InstallShellApi {
   Error ReadShellLink(const std::string& linkPath, ShellLink& link) override;
   std::uint32_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                         const std::string& folder, int show) override;
+  void ChangeNotify(std::int32_t event, std::uint32_t flags) override { notifications_.push_back({event, flags}); }
+
+  // Every SHChangeNotify call, in order.
+  struct Notification {
+    std::int32_t event = 0;
+    std::uint32_t flags = 0;
+  };
+  const std::vector<Notification>& Notifications() const { return notifications_; }
 
   // The folder table: a path for a CSIDL, or none (the query fails). It starts as a
   // Japanese Windows XP's for the user "taro"; ClearSpecialFolders empties it.
@@ -81,6 +89,7 @@ class FakeInstallShell : public InstallShellApi {
   std::map<int, std::string> folders_;
   bool pifForDos_ = false;
   std::vector<Execution> executions_;
+  std::vector<Notification> notifications_;
 };
 
 class FakeProcesses : public ProcessApi {

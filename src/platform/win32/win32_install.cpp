@@ -262,6 +262,10 @@ std::uint32_t Win32InstallShell::Execute(const std::string& verb, const std::str
   return static_cast<std::uint32_t>(reinterpret_cast<INT_PTR>(result));
 }
 
+void Win32InstallShell::ChangeNotify(std::int32_t event, std::uint32_t flags) {
+  SHChangeNotify(static_cast<LONG>(event), static_cast<UINT>(flags), nullptr, nullptr);
+}
+
 Error Win32Processes::StartProcess(const std::string& application, const std::string& commandLine, int show,
                                    std::unique_ptr<Process>& process) {
   process.reset();

@@ -24,6 +24,7 @@ class Win32InstallShell : public InstallShellApi {
   Error ReadShellLink(const std::string& linkPath, ShellLink& link) override;
   std::uint32_t Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                         const std::string& folder, int show) override;
+  void ChangeNotify(std::int32_t event, std::uint32_t flags) override;
 };
 
 class Win32Processes : public ProcessApi {

@@ -10,6 +10,7 @@
 #include "setup/app/frm_back.h"
 #include "setup/app/frm_main.h"
 #include "setup/app/frm_status.h"
+#include "setup/engine/file_utils.h"
 #include "setup/engine/startup_values.h"
 
 namespace ov::setup {
@@ -33,6 +34,13 @@ class SetupApp {
   platform::InstallPlatform& platform;
   StartupValues& values;
   const std::string exePath;
+  // The program's first argument: the uninstall record's path in mode "UNSETUP".
+  std::string argument1;
+  // The engine's view of the platform, the ui and the wizard's window; start-up fills its
+  // mode and folder table.
+  EngineContext context;
+  // What the wizard's start buttons start; not owned. Unset, the buttons start nothing.
+  RunStarter* runStarter = nullptr;
 
   TfrmBack frmBack;
   TfrmMain frmMain;

@@ -44,6 +44,8 @@ int Run() {
   ov::ui::win32::Win32Backend backend;
   ov::setup::StartupValues values;
   auto app = std::make_unique<ov::setup::SetupApp>(backend, platform, values, ProgramPath());
+  // The C runtime has split the command line (quotes removed) as the program's arguments.
+  if (__argc > 1 && __argv != nullptr && __argv[1] != nullptr) app->argument1 = __argv[1];
   app->Run();
   app.reset();
   // Not owned (created so), so there is nothing to release; closing the handle frees the name.

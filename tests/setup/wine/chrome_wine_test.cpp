@@ -88,8 +88,13 @@ std::size_t FormWindowsOf(DWORD process) {
 // Presses the wizard's end button of a running SETUP.EXE; true once the program ended.
 bool EndSetup(const Started& started) {
   HWND end = nullptr;
-  for (HWND window : WindowsOf(started.info.dwProcessId)) {
-    if (end == nullptr) end = FindWindowExA(window, nullptr, "Button", "セットアップ終了(&E)");
+  // Beside no script start-up ends in its error state, whose end button says "終了(&E)";
+  // start-up runs once the wizard shows, so the button gets that caption a little later.
+  for (int i = 0; i < 200 && end == nullptr; ++i) {
+    for (HWND window : WindowsOf(started.info.dwProcessId)) {
+      if (end == nullptr) end = FindWindowExA(window, nullptr, "Button", "終了(&E)");
+    }
+    if (end == nullptr) Sleep(50);
   }
   if (end == nullptr) return false;
   PostMessageA(end, BM_CLICK, 0, 0);
@@ -120,7 +125,8 @@ TEST(SetupExe, ASecondInstanceEndsAtOnceWithoutAWindowAndTheFirstRunsOn) {
   HWND background = WaitForWindow(first.info.dwProcessId, "Ondaro! Setup 200x Version");
   ASSERT_NE(background, nullptr) << "the first instance shows no background";
   EXPECT_BYTES(CaptionOf(background), kExpectedCaption);
-  // The wizard in front of the maximised background.
+  // The wizard in front of the maximised background (the caption is set just before).
+  for (int i = 0; i < 100 && !IsZoomed(background); ++i) Sleep(50);
   EXPECT_TRUE(IsZoomed(background));
   HWND wizard = WaitForWindow(first.info.dwProcessId, "Ondaro! Setup 200x");
   ASSERT_NE(wizard, nullptr);
