@@ -231,7 +231,9 @@ TEST(SetupScreens, BackgroundStatusAndQuestion) {
     if (&form == &app.frmCustomDlg) {
       ++questions;
       SettleScreen(form);
-      if (ui::test::CanCapture()) EXPECT_TRUE(ui::test::CaptureForm(form, "setup-customdlg"));
+      if (ui::test::CanCapture()) {
+        EXPECT_TRUE(ui::test::CaptureForm(form, "setup-customdlg"));
+      }
       app.frmCustomDlg.btnDelete.Click();
       return;
     }
@@ -241,7 +243,9 @@ TEST(SetupScreens, BackgroundStatusAndQuestion) {
     back.SetTitle("Orvane ファイルツール　インストール");
     back.SetBanner("Copyright (C) 2003 Orvane Software\r\nAll rights reserved.");
     SettleScreen(form);
-    if (ui::test::CanCapture()) EXPECT_TRUE(ui::test::CaptureFormSurface(back, "setup-back"));
+    if (ui::test::CanCapture()) {
+      EXPECT_TRUE(ui::test::CaptureFormSurface(back, "setup-back"));
+    }
 
     // A run in progress: the status log in place of the hidden wizard.
     TfrmStatus& status = app.frmStatus;
@@ -257,7 +261,9 @@ TEST(SetupScreens, BackgroundStatusAndQuestion) {
     status.btnAbort.SetEnabled(true);
     status.Show();
     SettleScreen(form);
-    if (ui::test::CanCapture()) EXPECT_TRUE(ui::test::CaptureForm(status, "setup-status"));
+    if (ui::test::CanCapture()) {
+      EXPECT_TRUE(ui::test::CaptureForm(status, "setup-status"));
+    }
 
     app.frmCustomDlg.lblMessage.SetCaption(
         "次の共有ファイルは、もう使われていない可能性があります。削除しますか？\r\n"
