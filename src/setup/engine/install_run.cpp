@@ -19,14 +19,6 @@ constexpr const char* kPartlyFailed = "一部失敗";
 constexpr const char* kCrLf = "\r\n";
 constexpr int kShowNormal = 1;
 
-// The first "|" that is a character of its own (not the second byte of a double-byte one).
-std::size_t FindBar(const std::string& text) {
-  for (std::size_t i = 0; i < text.size(); i = base::NextChar(text, i)) {
-    if (text[i] == '|') return i;
-  }
-  return std::string::npos;
-}
-
 bool EndsWithUnderscore(const std::string& text) {
   return !text.empty() && text.back() == '_' && base::IsCharStart(text, text.size() - 1);
 }
@@ -215,7 +207,7 @@ bool InstallRun::MeasurePackage() {
     ++entryCount_;
     std::string part = FieldOf(ExpandPathMacros(context_.platform.System(), folders, value), ',', 1);
     if (part.rfind("(Dch)", 0) == 0) part.erase(0, 5);
-    const std::size_t bar = FindBar(part);
+    const std::size_t bar = base::FindAscii(part, '|');
     if (bar != std::string::npos) part.resize(bar);
     std::uint64_t size = 0;
     if (!SizeOf(startup_.programFolder + base::NamePart(part), size) || size > INT_MAX) {
@@ -376,7 +368,7 @@ bool InstallRun::CopyOne(int n, const std::string& raw, std::uint64_t& copiedByt
   const std::string part = FieldOf(value, ',', 1);
   std::string destinationPath = part;
   std::string destination = part;
-  const std::size_t bar = FindBar(part);
+  const std::size_t bar = base::FindAscii(part, '|');
   if (bar != std::string::npos) {
     destinationPath = part.substr(0, bar);
     destination = base::FolderPart(destinationPath) + part.substr(bar + 1);
