@@ -14,5 +14,9 @@ bool CaptureForm(Form& form, const std::string& name);
 // The same from the form's own drawing surface rather than the screen: a full-screen window
 // that Wine leaves unshown on a screen without a window manager still has its picture there.
 bool CaptureFormSurface(Form& form, const std::string& name);
+// The screen under AREA's client area with FORM kept in front: a dialog over
+// its program's background, where the screen has a desktop that shows both (a Wine
+// virtual desktop; without a window manager Wine leaves a full-screen window unshown).
+bool CaptureFormOver(Form& form, Form& area, const std::string& name);
 
 }  // namespace ov::ui::test

@@ -16,7 +16,7 @@ const char* ScreensFolder() {
   return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
 }
 
-bool Capture(Form& form, const std::string& name, bool fromScreen) {
+bool Capture(Form& form, const std::string& name, bool fromScreen, Form* area = nullptr) {
   const char* folder = ScreensFolder();
   if (folder == nullptr) return false;
   HWND window = reinterpret_cast<HWND>(form.Handle());
@@ -24,10 +24,17 @@ bool Capture(Form& form, const std::string& name, bool fromScreen) {
   // Other programs share the virtual screen: keep the form above them while copying.
   if (fromScreen) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  // The client area: without a window manager on the virtual screen the frame is not drawn.
   RECT rect;
-  GetClientRect(window, &rect);
-  if (fromScreen) MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  if (area != nullptr && area->Handle() != 0) {
+    // The client area of the area form, as the screen shows it with the form in front.
+    HWND areaWindow = reinterpret_cast<HWND>(area->Handle());
+    GetClientRect(areaWindow, &rect);
+    MapWindowPoints(areaWindow, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  } else {
+    // The client area: without a window manager on the virtual screen the frame is not drawn.
+    GetClientRect(window, &rect);
+    if (fromScreen) MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  }
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HWND source = fromScreen ? nullptr : window;
@@ -74,5 +81,7 @@ bool CanCapture() { return ScreensFolder() != nullptr; }
 bool CaptureForm(Form& form, const std::string& name) { return Capture(form, name, true); }
 
 bool CaptureFormSurface(Form& form, const std::string& name) { return Capture(form, name, false); }
+
+bool CaptureFormOver(Form& form, Form& area, const std::string& name) { return Capture(form, name, true, &area); }
 
 }  // namespace ov::ui::test

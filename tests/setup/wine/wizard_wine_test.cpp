@@ -238,16 +238,17 @@ void SettleScreen(ui::Form& form) {
   }
 }
 
-void Capture(ui::Form& form, const std::string& name) {
+// The wizard in front of the background, as the screen shows them.
+void Capture(ui::Form& form, ui::Form& back, const std::string& name) {
   SettleScreen(form);
   if (ui::test::CanCapture()) {
-    EXPECT_TRUE(ui::test::CaptureForm(form, name));
+    EXPECT_TRUE(ui::test::CaptureFormOver(form, back, name));
   }
 }
 
 TEST(WizardScreens, EveryPageTheFreeSpaceAndTheFolderBrowser) {
   const std::string medium = MakeMedium("ov_medium_pages",
-                                        "[Title]\r\nSetup=Orvane ファイルツール　インストール\r\nProgram=Orvane ファイルツール\r\n"
+                                        "[Title]\r\nSetup=Orvane ファイルツール　インストール\r\nProgram=ファイルツール\r\n"
                                         "CopyRight1=Copyright (C) 2003 Orvane Software\r\nCopyRight2=All rights reserved.\r\n"
                                         "[DefaultFolder]\r\nFolder=(Prg)Orvane\\ファイルツール\r\n"
                                         "[TopMessage]\r\nMessage1=Orvane ファイルツールをインストールします。\r\n"
@@ -266,14 +267,14 @@ TEST(WizardScreens, EveryPageTheFreeSpaceAndTheFolderBrowser) {
     EXPECT_TRUE(w.fraTitle.Visible());
     EXPECT_TRUE(IsZoomed(reinterpret_cast<HWND>(app.frmBack.Handle()))) << "the background is no longer maximised";
     EXPECT_NE(w.lblTitleMessage.Caption().find("【注意】"), std::string::npos);  // Wine is an NT
-    Capture(w, "setup-title");
+    Capture(w, app.frmBack, "setup-title");
     w.btnEvent.Click();
     ASSERT_BYTES(w.btnEvent.Caption(), "同意する(&A)");
     w.chkEULARead.Click();
-    Capture(w, "setup-eula");
+    Capture(w, app.frmBack, "setup-eula");
     w.btnEvent.Click();
     ASSERT_BYTES(w.fraReadme.Caption(), "お読みください");
-    Capture(w, "setup-readme");
+    Capture(w, app.frmBack, "setup-readme");
     w.btnEvent.Click();
     ASSERT_TRUE(w.grpOption.Visible());
 
@@ -308,7 +309,7 @@ TEST(WizardScreens, EveryPageTheFreeSpaceAndTheFolderBrowser) {
     EXPECT_EQ(lstrcmpiA(w.txtFolder.Text().c_str(), (std::string(windows) + "\\").c_str()), 0) << w.txtFolder.Text();
 
     w.txtFolder.SetText(values.installFolder);
-    Capture(w, "setup-lastpage");
+    Capture(w, app.frmBack, "setup-lastpage");
     app.frmBack.SetEnabled(true);
     w.btnEnd.Click();
   });
@@ -332,7 +333,7 @@ TEST(WizardScreens, TheUninstallPage) {
     TfrmMain& w = app.frmMain;
     EXPECT_BYTES(w.btnEvent.Caption(), "アンインストール開始(&S)");
     EXPECT_TRUE(w.lblUnSetupInfo.Visible());
-    Capture(w, "unsetup-page");
+    Capture(w, app.frmBack, "unsetup-page");
     app.frmBack.SetEnabled(true);
     w.btnEnd.Click();
   });
@@ -357,7 +358,7 @@ TEST(WizardScreens, TheErrorStateWithTwoCollectedErrors) {
     EXPECT_NE(w.lblMessage.Caption().find("Windowsフォルダ取得失敗"), std::string::npos);
     EXPECT_NE(w.lblMessage.Caption().find("iniファイル読み込み失敗"), std::string::npos);
     EXPECT_FALSE(w.btnEvent.Enabled());
-    Capture(w, "setup-error");
+    Capture(w, app.frmBack, "setup-error");
     w.btnEnd.Click();
   });
   app.Run();
