@@ -7,6 +7,12 @@
 namespace ov::setup::driver {
 
 Program::~Program() {
+  // A program left running by a failed step would hold the installer's mutex, and every
+  // later installer would end at once.
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
   if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
   if (info_.hThread != nullptr) CloseHandle(info_.hThread);
 }

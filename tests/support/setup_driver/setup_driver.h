@@ -10,7 +10,7 @@
 
 namespace ov::setup::driver {
 
-// A started program; the handles are closed with it (the program runs on).
+// A started program; one still running when this ends is terminated.
 class Program {
  public:
   Program() = default;
