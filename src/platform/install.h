@@ -135,7 +135,8 @@ class ProcessApi {
   // CREATE_DEFAULT_ERROR_MODE, this process's environment and current folder.
   virtual Error StartProcess(const std::string& application, const std::string& commandLine, int show,
                              std::unique_ptr<Process>& process) = 0;
-  // LoadLibraryA.
+  // LoadLibraryA's part: the module by its full path; its own imports are found beside it
+  // or in the system folder, never beside the program (see win32/system_library.h).
   virtual Error LoadModule(const std::string& path, std::unique_ptr<Module>& module) = 0;
 };
 

@@ -428,7 +428,8 @@ TEST_F(FileUtilsTest, RunProgramWaitsWhileProcessingMessages) {
   EXPECT_GE(platform_.Clock().Elapsed() - before, 500u);
   EXPECT_GE(ui_.ProcessMessagesCalls(), 500 / static_cast<int>(fake::FakeProcesses::kPollMilliseconds));
   ASSERT_EQ(processes.Starts().size(), 1u);
-  EXPECT_EQ(processes.Starts()[0].commandLine, "/q");
+  // The program's own path comes first, as every program reads it.
+  EXPECT_EQ(processes.Starts()[0].commandLine, "C:\\App\\setup2.exe /q");
   EXPECT_EQ(processes.Starts()[0].show, 1);
 
   const int calls = ui_.ProcessMessagesCalls();

@@ -479,7 +479,7 @@ TEST_F(SmallInstall, ProgramAtTheEnd) {
     EXPECT_FALSE(world.view.restartRequested);
     ASSERT_EQ(world.platform.Processes().Starts().size(), row.created ? 1u : 0u);
     if (row.created) {
-      EXPECT_EQ(world.platform.Processes().Starts()[0].commandLine, "/first");
+      EXPECT_EQ(world.platform.Processes().Starts()[0].commandLine, "\"C:\\Program Files\\Orvane\\tool.exe\" /first");
     }
     EXPECT_EQ(world.platform.InstallShell().Executions().size(), row.opened ? 1u : 0u);
   }

@@ -5,6 +5,10 @@
 # console subsystem (a DLL is marked GUI, like the programs that load it), exactly the
 # given exports with undecorated names, and no import of a MinGW runtime DLL (the module is
 # linked statically and must load on a machine that has none of them).
+# With OV_PE_IMPORTS_ALLOWED set (names separated by blanks, any case), every imported DLL
+# must be one of them: a program run from a download folder imports only DLLs that the
+# system always takes from its own folder (known DLLs), since imports are resolved before
+# the program's first line, from the program's folder first.
 set -uo pipefail
 export LC_ALL=C LANGUAGE=C  # objdump translates its headings
 objdump=$1 file=$2 bits=$3 kind=$4
@@ -43,6 +47,14 @@ expected=$(printf '%s\n' "$@" | sed '/^$/d' | sort)
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 runtime=$(grep -iE '^(libgcc|libstdc\+\+|libwinpthread|libpcre2|libssp)' <<<"$imports")
 [ -z "$runtime" ] || fail "imports MinGW runtime DLLs: $(tr '\n' ' ' <<<"$runtime")"
+
+if [ -n "${OV_PE_IMPORTS_ALLOWED:-}" ]; then
+  allowed=$(tr ' ' '\n' <<<"$OV_PE_IMPORTS_ALLOWED" | sed '/^$/d' | tr '[:upper:]' '[:lower:]')
+  while read -r import; do
+    [ -z "$import" ] && continue
+    grep -qxF "$(tr '[:upper:]' '[:lower:]' <<<"$import")" <<<"$allowed" || fail "imports $import, which is not a known DLL"
+  done <<<"$imports"
+fi
 
 echo "$(basename "$file"): $format, $subsystem, $kind, exports [$(tr '\n' ' ' <<<"$exports")], imports [$(tr '\n' ' ' <<<"$imports")]"
 exit $((failures > 0))

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/win32_install.h"
+#include "platform/win32/system_library.h"
 
 namespace ov::platform {
 namespace {
@@ -47,6 +48,22 @@ class ComScope {
   HRESULT result_;
 };
 
+// LZ32.DLL is no known DLL: it is loaded from the system folder when first needed, never
+// imported (an import would be resolved from the program's folder first).
+struct LzLibrary {
+  SystemLibrary library{"lz32.dll"};
+  decltype(&LZOpenFileA) open = library.Entry<decltype(&LZOpenFileA)>("LZOpenFileA");
+  decltype(&LZCopy) copy = library.Entry<decltype(&LZCopy)>("LZCopy");
+  decltype(&LZClose) close = library.Entry<decltype(&LZClose)>("LZClose");
+  decltype(&GetExpandedNameA) expandedName = library.Entry<decltype(&GetExpandedNameA)>("GetExpandedNameA");
+  bool Complete() const { return open != nullptr && copy != nullptr && close != nullptr && expandedName != nullptr; }
+};
+
+const LzLibrary& Lz() {
+  static const LzLibrary library;
+  return library;
+}
+
 // An LZ handle from LZOpenFileA.
 class LzHandle {
  public:
@@ -54,7 +71,7 @@ class LzHandle {
   LzHandle(const LzHandle&) = delete;
   LzHandle& operator=(const LzHandle&) = delete;
   ~LzHandle() {
-    if (handle_ >= 0) LZClose(handle_);
+    if (handle_ >= 0) Lz().close(handle_);
   }
   INT get() const { return handle_; }
 
@@ -165,7 +182,11 @@ Error Win32InstallFiles::ExpandedName(const std::string& source, std::string& ex
   std::vector<char> source_copy(source.begin(), source.end());
   source_copy.push_back('\0');
   std::vector<char> buffer(MAX_PATH + 1, '\0');
-  const INT result = GetExpandedNameA(source_copy.data(), buffer.data());
+  if (!Lz().Complete()) {
+    expanded = source;
+    return ERROR_MOD_NOT_FOUND;
+  }
+  const INT result = Lz().expandedName(source_copy.data(), buffer.data());
   if (result < 0) {
     expanded = source;
     return LzError(result);
@@ -179,13 +200,14 @@ Error Win32InstallFiles::LzExpand(const std::string& source, const std::string& 
   sourcePath.push_back('\0');
   std::vector<char> targetPath(target.begin(), target.end());
   targetPath.push_back('\0');
+  if (!Lz().Complete()) return ERROR_MOD_NOT_FOUND;
   OFSTRUCT sourceRecord{};
   OFSTRUCT targetRecord{};
-  LzHandle in(LZOpenFileA(sourcePath.data(), &sourceRecord, OF_READ | OF_SHARE_EXCLUSIVE));
+  LzHandle in(Lz().open(sourcePath.data(), &sourceRecord, OF_READ | OF_SHARE_EXCLUSIVE));
   if (in.get() < 0) return LzError(in.get());
-  LzHandle out(LZOpenFileA(targetPath.data(), &targetRecord, OF_CREATE));
+  LzHandle out(Lz().open(targetPath.data(), &targetRecord, OF_CREATE));
   if (out.get() < 0) return LzError(out.get());
-  const LONG copied = LZCopy(in.get(), out.get());
+  const LONG copied = Lz().copy(in.get(), out.get());
   return copied < 0 ? LzError(copied) : error::kSuccess;
 }
 
@@ -287,7 +309,7 @@ Error Win32Processes::StartProcess(const std::string& application, const std::st
 
 Error Win32Processes::LoadModule(const std::string& path, std::unique_ptr<Module>& module) {
   module.reset();
-  HMODULE loaded = LoadLibraryA(path.c_str());
+  HMODULE loaded = LoadComponentLibrary(path);
   if (loaded == nullptr) return LastError();
   module = std::make_unique<Win32Module>(loaded);
   return error::kSuccess;

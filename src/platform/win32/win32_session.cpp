@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_install.h"
 
 namespace ov::platform {
@@ -67,14 +68,21 @@ Error Win32Session::EndSession(std::uint32_t flags) {
 
 bool Win32Session::FileVersionText(const std::string& path, std::string& text) {
   text.clear();
+  // VERSION.DLL is no known DLL on current Windows: loaded from the system folder, never
+  // imported (an import would be resolved from the program's folder first).
+  static const SystemLibrary version("version.dll");
+  const auto sizeOf = version.Entry<decltype(&GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+  const auto infoOf = version.Entry<decltype(&GetFileVersionInfoA)>("GetFileVersionInfoA");
+  const auto query = version.Entry<decltype(&VerQueryValueA)>("VerQueryValueA");
+  if (sizeOf == nullptr || infoOf == nullptr || query == nullptr) return false;
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  const DWORD size = sizeOf(path.c_str(), &handle);
   if (size < 1) return false;
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return true;
+  if (!infoOf(path.c_str(), 0, size, block.data())) return true;
   void* value = nullptr;
   UINT length = 0;
-  if (VerQueryValueA(block.data(), "\\StringFileInfo\\041103a4\\FileVersion", &value, &length) && value != nullptr &&
+  if (query(block.data(), "\\StringFileInfo\\041103a4\\FileVersion", &value, &length) && value != nullptr &&
       length > 0) {
     // The length counts characters with the terminator; the text ends at its first zero.
     text.assign(static_cast<const char*>(value), length);

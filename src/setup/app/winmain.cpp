@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_install.h"
 #include "setup/app/setup_app.h"
 #include "ui/win32/win32_backend.h"
@@ -56,6 +57,10 @@ int Run() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+  // The program runs from download folders: before anything loads a DLL by name, the
+  // program's and the current folder leave the search where the system allows it. Every
+  // import is of a known DLL; the others are loaded by full path (system_library.h).
+  ov::platform::RestrictDllSearch();
   try {
     return Run();
   } catch (...) {

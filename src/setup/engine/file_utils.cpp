@@ -5,6 +5,7 @@
 
 #include "base/cp932.h"
 #include "base/path_parts.h"
+#include "setup/engine/command_line.h"
 #include "setup/text/str_op.h"
 
 namespace ov::setup {
@@ -335,7 +336,8 @@ bool DeleteAtRestart(EngineContext& context, const std::string& path) {
 Error RunProgram(EngineContext& context, const std::string& program, const std::string& arguments, int show,
                  bool wait) {
   std::unique_ptr<platform::Process> process;
-  if (const Error started = context.platform.Processes().StartProcess(program, arguments, show, process)) {
+  const std::string commandLine = ProgramCommandLine(program, arguments);
+  if (const Error started = context.platform.Processes().StartProcess(program, commandLine, show, process)) {
     ShowProgramFailure(context, program, arguments, started);
     return started;
   }

@@ -4,6 +4,7 @@
 
 #include "base/cp932.h"
 #include "base/path_parts.h"
+#include "setup/engine/command_line.h"
 #include "setup/text/ini_file.h"
 #include "setup/text/str_op.h"
 
@@ -650,9 +651,10 @@ bool InstallRun::SetAssociations() {
     const std::string file = Expand(pair.file);
     const std::string verb = FieldOf(file, ',', 1);
     const std::string program = FieldOf(file, ',', 2);
-    const std::string programPart = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
-    const std::string argument1 = FieldOf(file, ',', 3);
-    const std::string argument2 = FieldOf(file, ',', 4);
+    // A program already quoted by the script keeps its one pair of quotes.
+    const std::string programPart = QuotedWhenBlank(program);
+    const std::string argument1 = AssociationArgument(FieldOf(file, ',', 3));
+    const std::string argument2 = AssociationArgument(FieldOf(file, ',', 4));
     const std::string arguments = argument1.empty() ? argument2 : argument1 + " " + argument2;
     const std::string command = arguments.empty() ? programPart : programPart + " " + arguments;
     if (ShowMessageBox(context_,
@@ -797,7 +799,10 @@ void InstallRun::WriteUninstallRecord() {
     failed = platform::RegKey::Create(registry, platform::reg_root::kLocalMachine, keyPath, key);
     if (failed == error::kSuccess) failed = platform::SetStringValue(registry, key.Get(), "DisplayName", displayName);
     if (failed == error::kSuccess) {
-      failed = platform::SetStringValue(registry, key.Get(), "UninstallString", uninstaller + " \"" + record + "\"");
+      // The record path is always quoted; the program path too when the Windows folder has
+      // a blank, or the system would run the first word of it.
+      failed = platform::SetStringValue(registry, key.Get(), "UninstallString",
+                                        QuotedWhenBlank(uninstaller) + " \"" + record + "\"");
     }
     if (failed == error::kSuccess) failed = platform::SetStringValue(registry, key.Get(), "DisplayIcon", uninstaller);
   }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "platform/win32/system_library.h"
 #include "ui/win32/control_peers.h"
 #include "ui/win32/form_peer.h"
 #include "ui/win32/window.h"
@@ -59,7 +60,17 @@ class PeerFactory final : public ControlVisitor {
 Win32Backend::Win32Backend() {
   INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
                                                               ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&init);
+  // COMCTL32.DLL is no known DLL: taken from the system folder, never imported (an import
+  // is resolved from the program's folder first). The reference is kept for the process's
+  // life, as the classes it registers must outlive every window.
+  static const HMODULE commonControls = platform::LoadSystemLibrary("comctl32.dll");
+  using InitEntry = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (commonControls != nullptr) {
+    if (const auto initialize =
+            reinterpret_cast<InitEntry>(reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")))) {
+      initialize(&init);
+    }
+  }
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_DBLCLKS;
