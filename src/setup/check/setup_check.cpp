@@ -456,7 +456,8 @@ class Checker {
       }
       const std::string unknown = UnknownOptions(entry.optionText, "SWRCLF");
       if (!unknown.empty()) {
-        Error("CopyFile", key, "option " + Quoted(unknown) + " is none of /S /W /R /C /L /F: it is ignored");
+        Error("CopyFile", key, "option text " + Quoted(unknown) +
+                                   " is none of /S /W /R /C /L /F (each a \"/\" and one letter): it is ignored");
       }
       const std::string written = FieldOf(text, ',', 1);
       CheckFullPath("CopyFile", key, written.substr(0, std::min(written.size(), base::FindAscii(written, '|'))));
@@ -589,7 +590,8 @@ class Checker {
       CheckFields("AddDeleteFile", key, value, 2, "path, options");
       const std::string unknown = UnknownOptions(FieldOf(value, ',', 2), "CLF");
       if (!unknown.empty()) {
-        Error("AddDeleteFile", key, "option " + Quoted(unknown) + " is none of /C /L /F: it is ignored");
+        Error("AddDeleteFile", key, "option text " + Quoted(unknown) +
+                                        " is none of /C /L /F (each a \"/\" and one letter): it is ignored");
       }
       CheckFullPath("AddDeleteFile", key, FieldOf(value, ',', 1));
     }
