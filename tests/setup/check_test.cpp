@@ -165,21 +165,10 @@ TEST_F(CheckTest, AFileTheBuildAddsIsNotLookedFor) {
   EXPECT_TRUE(Check(script, options).empty()) << Lines(Check(script, options));
 }
 
-TEST_F(CheckTest, AMediumWithoutScriptIsAnError) {
-  const std::vector<Finding> findings = CheckMedium(platform_, kMedium);
-  ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(ExitStatusOf(findings), 2);
-}
-
-TEST_F(CheckTest, ExitStatusAndLineNameTheWorstFinding) {
-  EXPECT_EQ(ExitStatusOf({}), 0);
-  const Finding warning{Severity::kWarning, "Extend", "Enabled", "why"};
-  const Finding error{Severity::kError, "CopyFile", "File3", "why"};
-  EXPECT_EQ(ExitStatusOf({warning}), 1);
-  EXPECT_EQ(ExitStatusOf({warning, error}), 2);
-  EXPECT_EQ(FormatFinding(error), "SETUP.INI [CopyFile] File3: error: why");
-  EXPECT_EQ(FormatFinding(Finding{Severity::kWarning, "Foo", "", "why"}), "SETUP.INI [Foo]: warning: why");
-  EXPECT_EQ(FormatFinding(Finding{Severity::kError, "", "", "why"}), "SETUP.INI: error: why");
+TEST_F(CheckTest, ExitStatusIsTheWorstFinding) {
+  EXPECT_EQ(ExitStatusOf(CheckMedium(platform_, kMedium)), 2);  // no script at all
+  EXPECT_EQ(ExitStatusOf(Check("[Extend]\r\nEnabled=false\r\n")), 1);
+  EXPECT_EQ(ExitStatusOf(Check("[Extend]\r\nEnabled=False\r\n")), 0);
 }
 
 }  // namespace
