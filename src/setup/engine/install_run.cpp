@@ -5,6 +5,7 @@
 #include "base/cp932.h"
 #include "base/path_parts.h"
 #include "setup/engine/command_line.h"
+#include "setup/engine/script_syntax.h"
 #include "setup/text/ini_file.h"
 #include "setup/text/str_op.h"
 
@@ -19,40 +20,6 @@ constexpr const char* kNothing = "なし";
 constexpr const char* kPartlyFailed = "一部失敗";
 constexpr const char* kCrLf = "\r\n";
 constexpr int kShowNormal = 1;
-
-bool EndsWithUnderscore(const std::string& text) {
-  return !text.empty() && text.back() == '_' && base::IsCharStart(text, text.size() - 1);
-}
-
-// A decimal number, or hexadecimal after "$", that fits 32 bits (a sign is allowed).
-bool ParseNumber(const std::string& text, std::uint32_t& value) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  const bool hex = i < text.size() && text[i] == '$';
-  if (hex) ++i;
-  if (i >= text.size()) return false;
-  std::uint64_t number = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return false;
-    number = number * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-    if (number > (hex ? 0xFFFFFFFFull : 0x80000000ull)) return false;
-  }
-  if (!hex && !negative && number > 0x7FFFFFFFull) return false;
-  value = static_cast<std::uint32_t>(negative ? 0 - number : number);
-  return true;
-}
-
-// A hexadecimal number of at most eight digits.
-bool ParseHex(const std::string& text, std::uint32_t& value) {
-  if (text.empty() || text.size() > 8) return false;
-  return ParseNumber("$" + text, value);
-}
 
 // The drive of a folder as typed: "X:", or "\\server\share" of a UNC path.
 std::string DriveOf(const std::string& folder) {
@@ -206,12 +173,9 @@ bool InstallRun::MeasurePackage() {
     const std::string value = Script("CopyFile", "File" + std::to_string(n));
     if (value.empty()) break;
     ++entryCount_;
-    std::string part = FieldOf(ExpandPathMacros(context_.platform.System(), folders, value), ',', 1);
-    if (part.rfind("(Dch)", 0) == 0) part.erase(0, 5);
-    const std::size_t bar = base::FindAscii(part, '|');
-    if (bar != std::string::npos) part.resize(bar);
+    const CopyEntry entry = ParseCopyEntry(ExpandPathMacros(context_.platform.System(), folders, value));
     std::uint64_t size = 0;
-    if (!SizeOf(startup_.programFolder + base::NamePart(part), size) || size > INT_MAX) {
+    if (!SizeOf(startup_.programFolder + entry.sourceName, size) || size > INT_MAX) {
       sizeProgress_ = false;
       continue;
     }
@@ -361,22 +325,12 @@ bool InstallRun::CopyFiles() {
 bool InstallRun::CopyOne(int n, const std::string& raw, std::uint64_t& copiedBytes, int& processed, int& disk) {
   platform::FileApi& files = context_.platform.Files();
   platform::SystemApi& system = context_.platform.System();
-  std::string value = Expand(raw);
-  const bool diskChange = value.rfind("(Dch)", 0) == 0;
-  if (diskChange) value.erase(0, 5);
-  const std::string optionText = FieldOf(value, ',', 2);
+  const CopyEntry entry = ParseCopyEntry(Expand(raw));
+  const bool diskChange = entry.diskChange;
+  const std::string& optionText = entry.optionText;
   const std::string options = optionText.empty() ? std::string() : "," + optionText;
-  const std::string part = FieldOf(value, ',', 1);
-  std::string destinationPath = part;
-  std::string destination = part;
-  const std::size_t bar = base::FindAscii(part, '|');
-  if (bar != std::string::npos) {
-    destinationPath = part.substr(0, bar);
-    destination = base::FolderPart(destinationPath) + part.substr(bar + 1);
-  } else if (EndsWithUnderscore(part)) {
-    destination = base::FolderPart(part) + "AUTO.EXT";
-  }
-  const std::string mediumSource = startup_.programFolder + base::NamePart(destinationPath);
+  std::string destination = entry.destination;
+  const std::string mediumSource = startup_.programFolder + entry.sourceName;
   std::string source = mediumSource;
 
   if (diskChange) {
@@ -416,7 +370,7 @@ bool InstallRun::CopyOne(int n, const std::string& raw, std::uint64_t& copiedByt
     return progress();
   }
 
-  const bool compressed = EndsWithUnderscore(source);
+  const bool compressed = entry.compressed;
   std::string staging;
   if (compressed) {
     staging = context_.folders[Macro::kTmp] + "EXPAND.ODT";
@@ -545,20 +499,24 @@ bool InstallRun::CreateShortcuts() {
 
 Error InstallRun::WriteRegistryValue(platform::RegHandle key, const std::string& name, const std::string& value) {
   platform::RegistryApi& registry = context_.platform.Registry();
-  const std::string type = value.substr(0, 5);
   const std::string data = value.size() > 5 ? value.substr(5) : std::string();
   std::uint32_t number = 0;
-  if (type == "(Str)") return platform::SetStringValue(registry, key, name, data);
-  if (type == "(Exp)") return platform::SetStringValue(registry, key, name, data, platform::reg_type::kExpandString);
-  if (type == "(Int)" || type == "(Dwd)") {
-    if (!ParseNumber(data, number)) number = 0;
-    return platform::SetDwordValue(registry, key, name, number);
-  }
-  if (type == "(Bin)") {
-    if (!ParseHex(data, number)) return error::kSuccess;
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((number >> (8 * i)) & 0xFF);
-    return registry.SetValue(key, name, platform::reg_type::kBinary, bytes);
+  switch (RegistryTypeOf(value)) {
+    case RegistryValueType::kString:
+      return platform::SetStringValue(registry, key, name, data);
+    case RegistryValueType::kExpandString:
+      return platform::SetStringValue(registry, key, name, data, platform::reg_type::kExpandString);
+    case RegistryValueType::kDword:
+      if (!ParseRegistryNumber(data, number)) number = 0;
+      return platform::SetDwordValue(registry, key, name, number);
+    case RegistryValueType::kBinary: {
+      if (!ParseRegistryHex(data, number)) return error::kSuccess;
+      std::string bytes(4, '\0');
+      for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((number >> (8 * i)) & 0xFF);
+      return registry.SetValue(key, name, platform::reg_type::kBinary, bytes);
+    }
+    case RegistryValueType::kWholeText:
+      break;
   }
   return platform::SetStringValue(registry, key, name, value);
 }

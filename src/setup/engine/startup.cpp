@@ -1,10 +1,9 @@
 #include "setup/engine/startup.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 
 #include "base/cp932.h"
+#include "setup/engine/script_syntax.h"
 #include "setup/engine/startup_checks.h"
 #include "setup/text/ini_file.h"
 #include "setup/text/str_op.h"
@@ -32,20 +31,6 @@ class Script {
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = base::FindLastAscii(path, '\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// A decimal integer with an optional sign and nothing else, within the range of int.
-bool ParseDecimal(const std::string& text, int& value) {
-  std::size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-  if (i == text.size()) return false;
-  for (std::size_t j = i; j < text.size(); ++j) {
-    if (text[j] < '0' || text[j] > '9') return false;
-  }
-  errno = 0;
-  const long long parsed = std::strtoll(text.c_str(), nullptr, 10);
-  if (errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-  value = static_cast<int>(parsed);
-  return true;
 }
 
 // Step 5: the general keys of both modes. False (with the error line) when SetupSpeed is
