@@ -3,6 +3,7 @@
 // nothing to save: CanCapture says so and CaptureForm saves nothing and returns false.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "ui/form.h"
@@ -14,5 +15,7 @@ bool CaptureForm(Form& form, const std::string& name);
 // The same from the form's own drawing surface rather than the screen: a full-screen window
 // that Wine leaves unshown on a screen without a window manager still has its picture there.
 bool CaptureFormSurface(Form& form, const std::string& name);
+// A top-level window of any process (another program's dialog), from the screen.
+bool CaptureWindow(std::uintptr_t window, const std::string& name);
 
 }  // namespace ov::ui::test

@@ -16,10 +16,9 @@ const char* ScreensFolder() {
   return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
 }
 
-bool Capture(Form& form, const std::string& name, bool fromScreen) {
+bool Capture(HWND window, const std::string& name, bool fromScreen) {
   const char* folder = ScreensFolder();
   if (folder == nullptr) return false;
-  HWND window = reinterpret_cast<HWND>(form.Handle());
   if (window == nullptr) return false;
   // Other programs share the virtual screen: keep the form above them while copying.
   if (fromScreen) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -71,8 +70,16 @@ bool Capture(Form& form, const std::string& name, bool fromScreen) {
 
 bool CanCapture() { return ScreensFolder() != nullptr; }
 
-bool CaptureForm(Form& form, const std::string& name) { return Capture(form, name, true); }
+bool CaptureForm(Form& form, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, true);
+}
 
-bool CaptureFormSurface(Form& form, const std::string& name) { return Capture(form, name, false); }
+bool CaptureFormSurface(Form& form, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, false);
+}
+
+bool CaptureWindow(std::uintptr_t window, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(window), name, true);
+}
 
 }  // namespace ov::ui::test
