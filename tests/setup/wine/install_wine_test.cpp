@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/explorer/context_menu_host.h"
+#include "support/explorer/drop_data_object.h"
 #include "support/readable.h"
 #include "ui/screen_capture.h"
 
@@ -225,7 +227,10 @@ std::string BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
 void Picture(HWND window, const std::string& name) {
   HWND top = GetAncestor(window, GA_ROOT);
-  Sleep(300);  // the window paints
+  // The program paints when its run next lets messages through, not at once for a
+  // window of another process.
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  Sleep(700);
   if (ov::ui::test::CanCapture()) {
     EXPECT_TRUE(ov::ui::test::CaptureWindow(reinterpret_cast<std::uintptr_t>(top), name)) << name;
   }
@@ -535,6 +540,7 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
   RestorePendingMoves(pendingBefore, pendingExisted);
   DeleteFileA(staged.c_str());
 
+  const std::string folderNoSep = app.substr(0, app.size() - 1);
   // The DLL: counted and registered by the run.
   DWORD type = 0;
   const std::string count = RegString(HKEY_LOCAL_MACHINE, kSharedDlls, app + "ovshellex.dll", &type);
@@ -545,12 +551,50 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
                       (app + "ovshellex.dll").c_str()),
             0);
 
-  // The shortcut with its arguments and working folder.
-  EXPECT_TRUE(Exists(ProgramsFolder() + "OvWire\\ツール.lnk"));
+  // Usable as Explorer finds it: its handler key names the class, and the class's menu,
+  // made from the installed file, holds the tools' submenu.
+  EXPECT_BYTES(RegString(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\Orvane", ""),
+               "{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF}");
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  {
+    CLSID classId{};
+    CLSIDFromString(L"{5AC8F479-8E1A-433E-9D53-72F1CAAE3AFF}", &classId);
+    ov::explorer::DropDataObject selection({app + "tool.txt", app + "old.txt"});
+    ov::explorer::ContextMenuHost host;
+    ASSERT_EQ(host.Open(classId, nullptr, &selection), S_OK);
+    ov::explorer::MenuOwner menu;
+    EXPECT_TRUE(SUCCEEDED(host.Query(menu.Get(), 0, 0x7000, 0x7100, CMF_NORMAL)));
+    bool tools = false;
+    for (const ov::explorer::MenuEntry& entry : ov::explorer::ReadMenu(menu.Get())) {
+      if (entry.popup && entry.text == "ファイルの整理" && !entry.submenu.empty()) tools = true;
+    }
+    EXPECT_TRUE(tools) << "no tools' submenu in the context menu";
+  }
+  {
+    // The shortcut: its target, arguments and working folder as the shell reads them.
+    const std::string link = ProgramsFolder() + "OvWire\\ツール.lnk";
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    ov::explorer::Ref<IShellLinkA> shellLink;
+    ov::explorer::Ref<IPersistFile> file;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out()), S_OK);
+    ASSERT_EQ(shellLink->QueryInterface(IID_IPersistFile, file.Out()), S_OK);
+    ASSERT_EQ(file->Load(wide, STGM_READ), S_OK) << ov::test::Readable(link);
+    char text[MAX_PATH] = {};
+    shellLink->GetPath(text, MAX_PATH, nullptr, 0);
+    EXPECT_EQ(lstrcmpiA(text, (app + "tool.txt").c_str()), 0) << ov::test::Readable(text);
+    shellLink->GetArguments(text, MAX_PATH);
+    EXPECT_BYTES(text, "/open \"表示\"");
+    shellLink->GetWorkingDirectory(text, MAX_PATH);
+    EXPECT_EQ(lstrcmpiA(text, app.c_str()), 0) << ov::test::Readable(text);
+  }
+  // The DLL leaves this process before the uninstallation deletes it.
+  CoFreeUnusedLibraries();
+  CoUninitialize();
+
 
   // Every registry type.
   const char* key = "SOFTWARE\\OvWire";
-  std::string folderNoSep = app.substr(0, app.size() - 1);
   EXPECT_BYTES(RegString(HKEY_LOCAL_MACHINE, key, "Path", &type), folderNoSep);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Count", &type), std::string("\x0C\0\0\0", 4));
