@@ -688,4 +688,89 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
   DeleteFileA(held.c_str());
 }
 
+// A package without questions on the way: the wizard's pages, the completion text and the
+// final choice without a restart.
+void InstallThroughWizard(const std::string& medium) {
+  Process setup;
+  ASSERT_TRUE(setup.Start("\"" + medium + "SETUP.EXE\""));
+  for (const char* caption : {"インストール続行(&C)", "インストール開始(&S)"}) {
+    HWND button = WaitForButton(setup, caption);
+    ASSERT_NE(button, nullptr) << ov::test::Readable(caption) << "\n" << Windows(setup);
+    Click(button);
+  }
+  HWND box = WaitForBox(setup, "フォルダ作成");
+  ASSERT_NE(box, nullptr) << Windows(setup);
+  Answer(box, IDYES);
+  HWND next = WaitForButton(setup, "次へ(&N)");
+  ASSERT_NE(next, nullptr) << Windows(setup);
+  Click(next);
+  HWND finish = WaitForButton(setup, "インストール完了(&E)");
+  ASSERT_NE(finish, nullptr) << Windows(setup);
+  Click(finish);
+  ASSERT_TRUE(setup.Ended(30000));
+}
+
+// The uninstall entry's command through its page; the four-button question answered with
+// `answer` when it comes. Whether it came.
+bool UninstallByEntry(const std::string& record, const char* answer) {
+  const std::string entry = Profile(record, "UnSetupRegistryKey", "Key");
+  const std::string command = RegString(HKEY_LOCAL_MACHINE, entry, "UninstallString");
+  Process unsetup;
+  EXPECT_TRUE(unsetup.Start(command)) << ov::test::Readable(command);
+  HWND start = WaitForButton(unsetup, "アンインストール開始(&S)");
+  EXPECT_NE(start, nullptr) << Windows(unsetup);
+  if (start == nullptr) return false;
+  Click(start);
+  bool asked = false;
+  HWND done = nullptr;
+  for (int i = 0; i < 600 && done == nullptr; ++i) {
+    if (HWND question = WaitFor(unsetup, [](HWND w) { return TextOf(w) == "ファイル削除の確認"; }, 0)) {
+      asked = true;
+      Click(WaitForButton(unsetup, answer));
+      for (int j = 0; j < 100 && IsWindowVisible(question); ++j) Sleep(50);
+    }
+    done = WaitFor(unsetup, [](HWND w) { return ClassOf(w) == "Button" && TextOf(w) == "アンインストール完了(&E)"; }, 0);
+    if (done == nullptr) Sleep(50);
+  }
+  EXPECT_NE(done, nullptr) << "no completion button\n" << Windows(unsetup);
+  if (done != nullptr) Click(done);
+  EXPECT_TRUE(unsetup.Ended(30000));
+  return asked;
+}
+
+TEST(SharedDll, TheFirstUninstallationLowersTheCountAndTheLastAsks) {
+  const std::string system = Folder(&GetSystemDirectoryA);
+  const std::string shared = system + "OVSHARE.DLL";
+  DeleteFileA(shared.c_str());
+  std::string records[2];
+  for (int n = 0; n < 2; ++n) {
+    const std::string letter(1, static_cast<char>('A' + n));
+    const std::string medium = TempFolder() + "ov_wire_shared" + letter + "\\";
+    const std::string app = ProgramFilesFolder() + "OvShare" + letter + "\\";
+    RemoveTree(app);
+    CreateDirectoryA(medium.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((ThisFolder() + "SETUP.EXE").c_str(), (medium + "SETUP.EXE").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((ThisFolder() + "ovshellex.dll").c_str(), (medium + "OVSHARE.DLL").c_str(), FALSE));
+    WriteFile(medium + "own.txt", "パッケージ" + letter + "\r\n");
+    WriteFile(medium + "SETUP.INI", "[Title]\r\nProgram=共有" + letter + "\r\nUnSetup=OvShare " + letter +
+                                        "\r\n[DefaultFolder]\r\nFolder=" + app + "\r\n[ProgramID]\r\nID=OVSHARE" +
+                                        letter + "\r\n[Extend]\r\nSetupSpeed=1\r\n[CopyFile]\r\nFile1=(App)own.txt\r\n"
+                                        "File2=(Sys)OVSHARE.DLL,/S\r\n");
+    InstallThroughWizard(medium);
+    records[n] = app + "UNSETUP.INI";
+    ASSERT_TRUE(Exists(records[n]));
+  }
+  DWORD type = 0;
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kSharedDlls, shared, &type), std::string("\x02\0\0\0", 4));
+
+  EXPECT_FALSE(UninstallByEntry(records[0], "はい(&Y)")) << "asked while the other package still counts";
+  EXPECT_TRUE(Exists(shared));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kSharedDlls, shared), std::string("\x01\0\0\0", 4));
+
+  EXPECT_TRUE(UninstallByEntry(records[1], "はい(&Y)")) << "the last user was not asked";
+  EXPECT_FALSE(Exists(shared));
+  EXPECT_BYTES(RegString(HKEY_LOCAL_MACHINE, kSharedDlls, shared), "<no value>");
+  EXPECT_FALSE(Exists(records[1]));
+}
+
 }  // namespace
