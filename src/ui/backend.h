@@ -60,6 +60,8 @@ class Backend {
   virtual void RunMainLoop(Form& main) = 0;
   virtual bool BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) = 0;
   virtual std::string ThousandsSeparator() = 0;
+  // The default system sound (MessageBeep(0)).
+  virtual void Beep() = 0;
 };
 
 }  // namespace ov::ui

@@ -3,6 +3,7 @@
 // nothing to save: CanCapture says so and CaptureForm saves nothing and returns false.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "ui/form.h"
@@ -18,5 +19,7 @@ bool CaptureFormSurface(Form& form, const std::string& name);
 // its program's background, where the screen has a desktop that shows both (a Wine
 // virtual desktop; without a window manager Wine leaves a full-screen window unshown).
 bool CaptureFormOver(Form& form, Form& area, const std::string& name);
+// A top-level window of any process (another program's dialog), from the screen.
+bool CaptureWindow(std::uintptr_t window, const std::string& name);
 
 }  // namespace ov::ui::test

@@ -16,18 +16,17 @@ const char* ScreensFolder() {
   return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
 }
 
-bool Capture(Form& form, const std::string& name, bool fromScreen, Form* area = nullptr) {
+bool Capture(HWND window, const std::string& name, bool fromScreen, HWND area = nullptr) {
   const char* folder = ScreensFolder();
   if (folder == nullptr) return false;
-  HWND window = reinterpret_cast<HWND>(form.Handle());
   if (window == nullptr) return false;
   // Other programs share the virtual screen: keep the form above them while copying.
   if (fromScreen) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   RECT rect;
-  if (area != nullptr && area->Handle() != 0) {
-    // The client area of the area form, as the screen shows it with the form in front.
-    HWND areaWindow = reinterpret_cast<HWND>(area->Handle());
+  if (area != nullptr) {
+    // The client area of the area window, as the screen shows it with the window in front.
+    HWND areaWindow = area;
     GetClientRect(areaWindow, &rect);
     MapWindowPoints(areaWindow, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   } else {
@@ -78,10 +77,20 @@ bool Capture(Form& form, const std::string& name, bool fromScreen, Form* area = 
 
 bool CanCapture() { return ScreensFolder() != nullptr; }
 
-bool CaptureForm(Form& form, const std::string& name) { return Capture(form, name, true); }
+bool CaptureForm(Form& form, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, true);
+}
 
-bool CaptureFormSurface(Form& form, const std::string& name) { return Capture(form, name, false); }
+bool CaptureFormSurface(Form& form, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, false);
+}
 
-bool CaptureFormOver(Form& form, Form& area, const std::string& name) { return Capture(form, name, true, &area); }
+bool CaptureWindow(std::uintptr_t window, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(window), name, true);
+}
+
+bool CaptureFormOver(Form& form, Form& area, const std::string& name) {
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, true, reinterpret_cast<HWND>(area.Handle()));
+}
 
 }  // namespace ov::ui::test

@@ -420,6 +420,25 @@ void TfrmMain::FormCloseQuery(ui::Form& /*sender*/, bool& canClose) {
 
 void TfrmMain::FormClose(ui::Control& /*sender*/) {
   ProcessMessages();
+  // A run that ends the wizard (abort, fatal stop, completion) still works in the work
+  // folder until its start button's handler returns; the clean-up waits for it.
+  if (runInProgress_) {
+    closePending_ = true;
+    return;
+  }
+  RemoveWorkFolders();
+}
+
+void TfrmMain::BeginRun() { runInProgress_ = true; }
+
+void TfrmMain::EndRun() {
+  runInProgress_ = false;
+  if (!closePending_) return;
+  closePending_ = false;
+  RemoveWorkFolders();
+}
+
+void TfrmMain::RemoveWorkFolders() {
   const std::string& temp = app_.context.folders[Macro::kTmp];
   if (!temp.empty()) {
     for (int n = 1; n <= 99; ++n) {

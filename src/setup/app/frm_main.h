@@ -103,6 +103,11 @@ class TfrmMain : public ui::Form, public StartupView {
   void SetUninstallBox(OptionBox box, const BoxState& state) override;
   void ShowUninstallInfo(const std::string& caption) override;
 
+  // Around a run started by the start button: closing the wizard meanwhile leaves the work
+  // folders (the run reads its script copy there) until the run has returned.
+  void BeginRun();
+  void EndRun();
+
   // How start-up ended (kError until it ran).
   StartupOutcome Outcome() const { return outcome_; }
 
@@ -115,7 +120,12 @@ class TfrmMain : public ui::Form, public StartupView {
   std::string PageFile(const std::string& section);
   std::string ReadScript(const std::string& section, const std::string& key, const std::string& defaultValue = "");
 
+  // The work folders' contents go; after a run, the shell hears of the changes.
+  void RemoveWorkFolders();
+
   SetupApp& app_;
+  bool runInProgress_ = false;
+  bool closePending_ = false;
   StartupOutcome outcome_ = StartupOutcome::kError;
 };
 

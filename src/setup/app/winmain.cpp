@@ -7,6 +7,7 @@
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_install.h"
+#include "setup/app/run_windows.h"
 #include "setup/app/setup_app.h"
 #include "ui/win32/win32_backend.h"
 
@@ -45,6 +46,8 @@ int Run() {
   ov::ui::win32::Win32Backend backend;
   ov::setup::StartupValues values;
   auto app = std::make_unique<ov::setup::SetupApp>(backend, platform, values, ProgramPath());
+  ov::setup::RunWindows runs(*app);
+  app->runStarter = &runs;
   // The C runtime has split the command line (quotes removed) as the program's arguments.
   if (__argc > 1 && __argv != nullptr && __argv[1] != nullptr) app->argument1 = __argv[1];
   app->Run();

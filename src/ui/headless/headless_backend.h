@@ -35,6 +35,8 @@ class HeadlessBackend : public Backend {
                      unsigned style) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
   std::string ThousandsSeparator() override { return ","; }
+  void Beep() override { ++beeps_; }
+  int Beeps() const { return beeps_; }
   // Shows the form, then runs the queued user actions while it stays shown.
   void RunMainLoop(Form& main) override;
   // Answers from the queue (nullopt: the user cancels; the empty text: the user confirms the
@@ -95,6 +97,7 @@ class HeadlessBackend : public Backend {
   std::vector<std::string> folderStarts_;
   int processCalls_ = 0;
   int colorBits_ = 24;
+  int beeps_ = 0;
 };
 
 }  // namespace ov::ui::headless

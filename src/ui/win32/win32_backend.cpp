@@ -189,4 +189,6 @@ std::string Win32Backend::ThousandsSeparator() {
   return buffer;
 }
 
+void Win32Backend::Beep() { MessageBeep(0); }
+
 }  // namespace ov::ui::win32

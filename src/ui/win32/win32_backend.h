@@ -26,6 +26,7 @@ class Win32Backend : public Backend {
                      unsigned style) override;
   TextSize MeasureText(const Font& font, const std::string& text) override;
   std::string ThousandsSeparator() override;
+  void Beep() override;
   void RunMainLoop(Form& main) override;
   bool BrowseForFolder(std::uintptr_t owner, const std::string& title, std::string& folder) override;
 
