@@ -70,7 +70,7 @@ std::string WithSeparator(std::string folder) {
 struct Package {
   std::string medium;    // with "\"
   std::string script;    // medium's SETUP.INI
-  std::string setupString, unSetupString, programId;
+  std::string setupString, unSetupString, programId, uninstallKey;
 };
 
 Package ReadPackage(const std::string& medium) {
@@ -80,11 +80,23 @@ Package ReadPackage(const std::string& medium) {
   package.setupString = Profile(package.script, "Extend", "SetupString", "インストール");
   package.unSetupString = Profile(package.script, "Extend", "UnSetupString", "アンインストール");
   package.programId = Profile(package.script, "ProgramID", "ID");
+  // The uninstall entry's key name, as the install run names it.
+  package.uninstallKey = Profile(package.script, "Title", "UnSetupKey");
+  if (package.uninstallKey.empty()) package.uninstallKey = Profile(package.script, "Title", "UnSetup");
   return package;
 }
 
 std::string UninstallKey(const Package& package) {
-  return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + package.programId;
+  return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + package.uninstallKey;
+}
+
+// What the program shows instead of what was awaited: its buttons' captions.
+void ShowButtons(const Program& program) {
+  WaitFor(program.Id(), [](HWND w) {
+    if (ClassOf(w) == "Button") Step("shown: [" + TextOf(w) + "]" + (IsWindowEnabled(w) ? "" : " (disabled)"));
+    return false;
+  }, 0);
+  CaptureScreen("walk-unexpected");
 }
 
 // Presses the button with this caption, with a picture of the screen before.
@@ -140,7 +152,7 @@ bool Install(const Package& package) {
   }
   const DWORD start = GetTickCount();
   HWND finish = nullptr;
-  while (finish == nullptr && GetTickCount() - start < 180000) {
+  while (finish == nullptr && GetTickCount() - start < 180000 && setup.Running()) {
     if (HWND box = FindBox(setup.Id())) {
       const std::string text = BoxText(box);
       CaptureScreen("walk-5-question");
@@ -154,10 +166,19 @@ bool Install(const Package& package) {
       Check(false, "no failure details page");
       ClickWhenEnabled(next);
     }
+    if (HWND next = WaitForButton(setup.Id(), "次へ(&N)", 0)) {
+      if (IsWindowEnabled(next)) {
+        CaptureScreen("walk-6-finished");
+        Step("status window: every phase done, 次へ");
+        ClickWhenEnabled(next);
+        Sleep(300);
+      }
+    }
     finish = WaitForButton(setup.Id(), s + "完了(&E)", 200);
   }
   if (finish == nullptr) {
-    Check(false, "the completion page appeared");
+    ShowButtons(setup);
+    Check(false, setup.Running() ? "the completion page appeared" : "SETUP.EXE reached its completion page before it ended");
     return false;
   }
   HWND first = WaitFor(setup.Id(), [](HWND w) { return ClassOf(w) == "Button" && TextOf(w).find("(&Y)") != std::string::npos; }, 2000);
@@ -167,7 +188,7 @@ bool Install(const Package& package) {
     HWND second = WaitFor(setup.Id(), [](HWND w) { return ClassOf(w) == "Button" && TextOf(w).find("(&N)") != std::string::npos && TextOf(w).find("いいえ") == 0; }, 2000);
     if (second != nullptr) SendMessageA(second, BM_CLICK, 0, 0);
   }
-  if (!Press(setup, s + "完了(&E)", "walk-6-complete")) return false;
+  if (!Press(setup, s + "完了(&E)", "walk-7-complete")) return false;
   Step("completion page: " + s + "完了");
   Check(setup.Wait(30000) == 0, "SETUP.EXE ended");
   return true;
@@ -177,6 +198,19 @@ std::string InstallFolder(const Package& package) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
   return WithSeparator(Profile(std::string(windows) + "\\ODSET98.INI", package.programId.c_str(), "Folder"));
+}
+
+// What the uninstall record lists: files (options cut off) and shortcuts.
+std::vector<std::string> RecordedPaths(const std::string& record) {
+  std::vector<std::string> paths;
+  for (const char* section : {"DeleteFile", "DeleteShortCut"}) {
+    for (int n = 1;; ++n) {
+      const std::string value = Profile(record, section, ("File" + std::to_string(n)).c_str());
+      if (value.empty()) break;
+      paths.push_back(value.substr(0, value.find(',')));
+    }
+  }
+  return paths;
 }
 
 void CheckInstalled(const Package& package, const std::string& folder) {
@@ -192,6 +226,16 @@ void CheckInstalled(const Package& package, const std::string& folder) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
   Check(Exists(std::string(windows) + "\\UNOD200X.EXE"), "the uninstaller UNOD200X.EXE in the Windows folder");
+  const std::vector<std::string> recorded = RecordedPaths(folder + "UNSETUP.INI");
+  int missing = 0;
+  for (const std::string& path : recorded) {
+    if (!Exists(path)) {
+      ++missing;
+      Step("missing: " + path);
+    }
+  }
+  Check(!recorded.empty() && missing == 0,
+        "every file and shortcut the record lists is there (" + std::to_string(recorded.size()) + ")");
 }
 
 // The uninstaller as Windows' list of installed programs starts it: the entry's command.
@@ -202,6 +246,7 @@ bool Uninstall(const Package& package, const std::string& folder) {
     return false;
   }
   const std::string& u = package.unSetupString;
+  const std::vector<std::string> recorded = RecordedPaths(folder + "UNSETUP.INI");
   Program uninstaller;
   if (!uninstaller.Start(command)) {
     Check(false, "the uninstall command started: " + command);
@@ -212,7 +257,7 @@ bool Uninstall(const Package& package, const std::string& folder) {
   Step("uninstall page: " + u + "開始");
   const DWORD start = GetTickCount();
   HWND done = nullptr;
-  while (done == nullptr && GetTickCount() - start < 180000) {
+  while (done == nullptr && GetTickCount() - start < 180000 && uninstaller.Running()) {
     if (HWND box = FindBox(uninstaller.Id())) {
       const std::string text = BoxText(box);
       CaptureScreen("walk-8-question");
@@ -236,12 +281,21 @@ bool Uninstall(const Package& package, const std::string& folder) {
     done = WaitForButton(uninstaller.Id(), u + "完了(&E)", 200);
   }
   if (done == nullptr) {
+    ShowButtons(uninstaller);
     Check(false, "the uninstaller's completion button appeared");
     return false;
   }
   if (!Press(uninstaller, u + "完了(&E)", "walk-9-uninstalled")) return false;
   Step("status window: " + u + "完了");
   Check(uninstaller.Wait(30000) == 0, "the uninstaller ended");
+  int left = 0;
+  for (const std::string& path : recorded) {
+    if (Exists(path)) {
+      ++left;
+      Step("left: " + path);
+    }
+  }
+  Check(left == 0, "every file and shortcut the record listed is gone (" + std::to_string(recorded.size()) + ")");
   Check(!Exists(folder + "ovshellex.dll"), "the shell extension's file is gone");
   Check(!Exists(folder + "UNSETUP.INI"), "the uninstall record is gone");
   Check(!Exists(folder), "the install folder is gone");

@@ -176,6 +176,10 @@ Outcome Install(const Medium& medium, const std::string& folder, const Answerer&
       Sleep(200);
       continue;
     }
+    if (HWND next = WaitForButton(setup.Id(), "次へ(&N)", 0)) {
+      if (IsWindowEnabled(next)) ClickWhenEnabled(next);
+      Sleep(200);
+    }
     if (HWND done = WaitForButton(setup.Id(), "E2E完了(&E)", 0)) {
       // Never a restart from a test: the choice without it where one is offered.
       if (HWND no = WaitFor(setup.Id(), [](HWND w) {
