@@ -16,13 +16,17 @@ const char* ScreensFolder() {
   return folder != nullptr && *folder != '\0' ? folder : nullptr;  // run by hand: nowhere to save
 }
 
-bool Capture(HWND window, const std::string& name, bool fromScreen, HWND area = nullptr) {
+bool Capture(HWND window, const std::string& name, bool fromScreen, bool redraw = true, HWND area = nullptr) {
   const char* folder = ScreensFolder();
   if (folder == nullptr) return false;
   if (window == nullptr) return false;
   // Other programs share the virtual screen: keep the form above them while copying.
   if (fromScreen) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  // Another process's window repaints later, not inside this call: redrawn here, it would
+  // be copied half erased. Its caller lets it paint first.
+  if (redraw) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  }
   RECT rect;
   if (area != nullptr) {
     // The client area of the area window, as the screen shows it with the window in front.
@@ -86,11 +90,11 @@ bool CaptureFormSurface(Form& form, const std::string& name) {
 }
 
 bool CaptureWindow(std::uintptr_t window, const std::string& name) {
-  return Capture(reinterpret_cast<HWND>(window), name, true);
+  return Capture(reinterpret_cast<HWND>(window), name, true, false);
 }
 
 bool CaptureFormOver(Form& form, Form& area, const std::string& name) {
-  return Capture(reinterpret_cast<HWND>(form.Handle()), name, true, reinterpret_cast<HWND>(area.Handle()));
+  return Capture(reinterpret_cast<HWND>(form.Handle()), name, true, true, reinterpret_cast<HWND>(area.Handle()));
 }
 
 }  // namespace ov::ui::test

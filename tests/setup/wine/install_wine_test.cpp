@@ -227,10 +227,10 @@ std::string BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
 void Picture(HWND window, const std::string& name) {
   HWND top = GetAncestor(window, GA_ROOT);
-  // The program paints when its run next lets messages through, not at once for a
-  // window of another process.
-  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-  Sleep(700);
+  // Not redrawn from here: the program repaints only when its run next lets messages
+  // through, so an invalidated window would be copied half erased. What it painted last
+  // stays on the screen while the run pauses.
+  Sleep(100);
   if (ov::ui::test::CanCapture()) {
     EXPECT_TRUE(ov::ui::test::CaptureWindow(reinterpret_cast<std::uintptr_t>(top), name)) << name;
   }
@@ -470,7 +470,9 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
 
     HWND progress = WaitFor(setup, [](HWND w) { return ClassOf(w) == "msctls_progress32"; });
     ASSERT_NE(progress, nullptr) << "no progress during the copy";
-    for (int i = 0; i < 40 && SendMessageA(progress, PBM_GETPOS, 0, 0) == 0; ++i) Sleep(50);
+    // A picture between two items: once the bar has moved, the run pauses.
+    const LRESULT first = SendMessageA(progress, PBM_GETPOS, 0, 0);
+    for (int i = 0; i < 100 && SendMessageA(progress, PBM_GETPOS, 0, 0) == first; ++i) Sleep(10);
     Picture(progress, "setup-copy");
 
     box = WaitForBox(setup, "関連付けの確認");
