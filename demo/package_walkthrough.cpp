@@ -146,9 +146,22 @@ bool Install(const Package& package) {
   Step("last page: folder and options, " + s + "開始");
 
   // The status window during the copy, then whatever the run asks, then the final choice.
-  if (WaitForButton(setup.Id(), "中断(&A)", 20000) != nullptr) {
-    CaptureScreen("walk-5-copy");
-    Step("status window: copying");
+  // The status window while the files are copied (the question about the new folder
+  // comes first).
+  const DWORD copyWait = GetTickCount();
+  while (GetTickCount() - copyWait < 30000 && setup.Running()) {
+    if (HWND box = FindBox(setup.Id())) {
+      CaptureScreen("walk-5-question");
+      Step("question \"" + TextOf(box) + "\": " + BoxText(box).substr(0, BoxText(box).find('\r')) + " -> yes");
+      Answer(box, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK);
+      Sleep(300);
+      continue;
+    }
+    if (WaitFor(setup.Id(), [](HWND w) { return ClassOf(w) == "msctls_progress32"; }, 200) != nullptr) {
+      CaptureScreen("walk-5-copy", 60);
+      Step("status window: copying, with its progress");
+      break;
+    }
   }
   const DWORD start = GetTickCount();
   HWND finish = nullptr;

@@ -17,7 +17,7 @@ TfrmStatus::TfrmStatus(ui::Backend& backend, SetupApp& app) : ui::Form(backend, 
   grpMessage.SetCaption("メッセージ");
   lblMessage.SetAutoSize(false);
   lblMessage.SetWordWrap(true);
-  lblMessage.SetBounds(8, 16, 457, 225);
+  lblMessage.SetBounds(8, 16, 457, kMessageHeight);
   fraStatus.SetBounds(8, 200, 465, 41);
   fraStatus.SetCaption("進行状況");
   fraStatus.SetVisible(false);

@@ -23,6 +23,7 @@ class TfrmStatus : public ui::Form {
   // By the button's caption: abort (after a question), continue, or finish.
   void btnAbortClick(ui::Control& sender);
 
+  static constexpr int kMessageHeight = 225;  // lblMessage without the progress group
   static constexpr const char* kAbortCaption = "中断(&A)";
   static constexpr const char* kNextCaption = "次へ(&N)";
   // Follows UnSetupString.

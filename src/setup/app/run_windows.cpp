@@ -61,7 +61,15 @@ void InstallWindows::HideMainWindow() { app_.frmMain.Hide(); }
 
 void InstallWindows::SetStatusText(const std::string& text) { app_.frmStatus.lblMessage.SetCaption(text); }
 
-void InstallWindows::ShowProgress(bool visible) { app_.frmStatus.fraStatus.SetVisible(visible); }
+void InstallWindows::ShowProgress(bool visible) {
+  TfrmStatus& status = app_.frmStatus;
+  // The log lies under the progress group, as a label lies under a group on Windows; here
+  // the label is a window of its own and would paint over the group, so it ends above it.
+  const int fullHeight = TfrmStatus::kMessageHeight;
+  const int height = visible ? status.fraStatus.Top() - status.lblMessage.Top() : fullHeight;
+  status.lblMessage.SetBounds(status.lblMessage.Left(), status.lblMessage.Top(), status.lblMessage.Width(), height);
+  status.fraStatus.SetVisible(visible);
+}
 
 void InstallWindows::SetProgress(int position, const std::string& text) {
   app_.frmStatus.prgStatus.SetPosition(position);

@@ -58,9 +58,16 @@ void MemoPeer::Push(Aspect aspect, int index) {
 // ---- Label ----
 
 DWORD LabelPeer::Style() const {
+  // A centred or right-aligned static always breaks its lines. A label one line high that
+  // does not wrap keeps its one line (cut at its edges, as the text of a label that does
+  // not fit) through SS_CENTERIMAGE, which draws a single line centred in that height.
+  const Font& font = control_.GetFont();
+  const int lineHeight = font.pixels > 0 ? font.pixels : font.points * 4 / 3;
+  const bool oneLineHigh = control_.Height() < 2 * lineHeight;
+  const DWORD oneLine = !control_.WordWrap() && oneLineHigh ? SS_CENTERIMAGE : 0;
   switch (control_.GetAlignment()) {
-    case Alignment::Center: return PeerFor::Style() | SS_CENTER;
-    case Alignment::Right: return PeerFor::Style() | SS_RIGHT;
+    case Alignment::Center: return PeerFor::Style() | SS_CENTER | oneLine;
+    case Alignment::Right: return PeerFor::Style() | SS_RIGHT | oneLine;
     case Alignment::Left: break;
   }
   return PeerFor::Style() | (control_.WordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP);

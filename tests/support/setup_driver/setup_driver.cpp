@@ -119,11 +119,10 @@ void Answer(HWND box, int button) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
 }
 
-bool CaptureScreen(const std::string& name) {
+bool CaptureScreen(const std::string& name, DWORD settle) {
   const char* folder = std::getenv("OV_SCREENS_WIN");
   if (folder == nullptr || *folder == '\0') return false;
-  // Let the program finish drawing what it just changed.
-  Sleep(400);
+  Sleep(settle);
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);

@@ -52,6 +52,7 @@ void Answer(HWND box, int button);
 
 // Saves the whole screen as build/screens/NAME.png (through the Wine runner); false when
 // no pictures are wanted (OV_SCREENS_WIN unset) or the file could not be written.
-bool CaptureScreen(const std::string& name);
+// settle: time the program gets to finish drawing what it just changed.
+bool CaptureScreen(const std::string& name, DWORD settle = 400);
 
 }  // namespace ov::setup::driver
