@@ -99,6 +99,7 @@ std::string UninstallCommand(const std::string& id) {
 }
 
 // A medium folder in the temp folder: SETUP.EXE beside the script and the package's files.
+// The two words differ: the wizard tells its start buttons apart by their captions.
 struct Medium {
   std::string folder;
   std::string id;
@@ -110,8 +111,9 @@ struct Medium {
     id = "OvE2E" + name;
     CopyFileA((ThisFolder() + "SETUP.EXE").c_str(), (folder + "SETUP.EXE").c_str(), FALSE);
     if (!script.empty()) {
-      Write(folder + "SETUP.INI", "[Title]\r\nSetup=E2E\r\nProgram=E2E\r\nUnSetup=E2E\r\n[Extend]\r\nSetupString=E2E\r\n"
-                                      "UnSetupString=E2E\r\n" + extend + "[ProgramID]\r\nID=" + id + "\r\n" + script);
+      Write(folder + "SETUP.INI", "[Title]\r\nSetup=E2E\r\nProgram=E2E\r\nUnSetup=" + id + "\r\n[Extend]\r\nSetupString=E2E\r\n"
+                                      "UnSetupString=E2E除去\r\n" + extend + "[DefaultFolder]\r\nFolder=(Prg)" + id + "\\\r\n[ProgramID]\r\nID=" +
+                                      id + "\r\n" + script);
     }
   }
   ~Medium() {
@@ -151,12 +153,18 @@ Outcome Install(const Medium& medium, const std::string& folder, const Answerer&
   }
   ClickWhenEnabled(next);
   HWND start = WaitForButton(setup.Id(), "E2E開始(&S)");
-  HWND edit = WaitFor(setup.Id(), [](HWND w) { return ClassOf(w) == "Edit"; });
+  // txtFolder holds the default folder, with its "\".
+  HWND edit = WaitFor(setup.Id(), [](HWND w) {
+    const std::string text = TextOf(w);
+    return ClassOf(w) == "Edit" && !text.empty() && text.back() == '\\';
+  });
   if (start == nullptr || edit == nullptr) {
     ADD_FAILURE() << "no last page";
     return outcome;
   }
+  // As typed: the text, and the notification the wizard reads it by.
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+  SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_CHANGE), reinterpret_cast<LPARAM>(edit));
   ClickWhenEnabled(start);
   if (duringCopy) duringCopy(setup);
   const DWORD begin = GetTickCount();
@@ -203,7 +211,7 @@ bool Uninstall(const std::string& id) {
   const std::string command = UninstallCommand(id);
   Program uninstaller;
   if (command.empty() || !uninstaller.Start(command)) return false;
-  HWND start = WaitForButton(uninstaller.Id(), "E2E開始(&S)");
+  HWND start = WaitForButton(uninstaller.Id(), "E2E除去開始(&S)");
   if (start == nullptr) return false;
   ClickWhenEnabled(start);
   const DWORD begin = GetTickCount();
@@ -214,7 +222,7 @@ bool Uninstall(const std::string& id) {
       ClickWhenEnabled(yes);
     } else if (HWND more = WaitForButton(uninstaller.Id(), "続行(&C)", 0)) {
       ClickWhenEnabled(more);
-    } else if (HWND done = WaitForButton(uninstaller.Id(), "E2E完了(&E)", 0)) {
+    } else if (HWND done = WaitForButton(uninstaller.Id(), "E2E除去完了(&E)", 0)) {
       ClickWhenEnabled(done);
       break;
     }
@@ -287,12 +295,14 @@ TEST(InstallerEndToEnd, AnAbortInTheMiddleOfTheCopyLeavesOnlyWholeFiles) {
   Medium medium("e2e_abort", script, "SetupSpeed=40\r\n");
   for (int i = 1; i <= 150; ++i) medium.Put("f" + std::to_string(i) + ".txt", std::string(4000, 'a' + i % 26));
   const std::string app = TempFolder() + "e2e_abort_app\\";
+  // The folder is there: no question stands between the start and the copy.
+  CreateDirectoryA(app.c_str(), nullptr);
   std::vector<std::string> captions;
   const Outcome outcome = Install(
       medium, app,
       [&](const std::string& caption, const std::string&) {
         captions.push_back(caption);
-        return caption == "中断の確認" ? IDYES : IDOK;
+        return IDYES;
       },
       [](Program& setup) {
         HWND abort = WaitForButton(setup.Id(), "中断(&A)");
@@ -326,7 +336,7 @@ TEST(InstallerEndToEnd, AnInstallFolderOnADriveThatDoesNotExistIsRefusedClearly)
 }
 
 TEST(InstallerEndToEnd, FolderNamesWithA5CSecondByteAndNearTheLengthLimit) {
-  Medium medium("e2e_names", "[CopyFile]\r\nFile1=(App)表示.txt\r\nFile2=(App)sub\\ソフト.txt\r\n");
+  Medium medium("e2e_names", "[CopyFile]\r\nFile1=(App)表示.txt\r\nFile2=(App)ソフト.txt\r\n");
   medium.Put("表示.txt", "表");
   medium.Put("ソフト.txt", "ソ");
   // "表" and "ソ" end in 0x5C: a path cut at a false "\" would land elsewhere.
@@ -334,7 +344,7 @@ TEST(InstallerEndToEnd, FolderNamesWithA5CSecondByteAndNearTheLengthLimit) {
   Outcome outcome = Install(medium, app);
   EXPECT_TRUE(outcome.completed);
   EXPECT_FALSE(outcome.failurePage);
-  EXPECT_BYTES(Read(app + "表示.txt") + Read(app + "sub\\ソフト.txt"), "表ソ");
+  EXPECT_BYTES(Read(app + "表示.txt") + Read(app + "ソフト.txt"), "表ソ");
   EXPECT_TRUE(Uninstall(medium.id));
   EXPECT_FALSE(Exists(app));
 

@@ -1,5 +1,6 @@
 #include "setup_driver/setup_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -37,9 +38,15 @@ bool Program::Running() const {
 }
 
 std::string TextOf(HWND window) {
+  // WM_GETTEXT itself: an edit of another program keeps its text where GetWindowTextA does
+  // not look. A program that does not answer within a second reads as empty.
   char text[4096] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                           &length)) {
+    return {};
+  }
+  return std::string(text, std::min<std::size_t>(length, sizeof(text) - 1));
 }
 
 std::string ClassOf(HWND window) {
