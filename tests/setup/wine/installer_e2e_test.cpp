@@ -432,7 +432,9 @@ TEST(InstallerEndToEnd, ARecordEditedByHandRemovesOnlyWhatItStillNames) {
 
 TEST(InstallerEndToEnd, TenThousandFilesInstallAndTheRecordListsEveryOne) {
   constexpr int kCount = 10000;
-  std::string script = "[CopyFile]\r\n";
+  std::string script = "[MakeFolder]\r\n";
+  for (int d = 0; d < 50; ++d) script += "Folder" + std::to_string(d + 1) + "=(App)d" + std::to_string(d) + "\r\n";
+  script += "[CopyFile]\r\n";
   for (int i = 1; i <= kCount; ++i) script += "File" + std::to_string(i) + "=(App)d" + std::to_string(i % 50) + "\\f" + std::to_string(i) + ".dat\r\n";
   Medium medium("e2e_10000", script, "SetupSpeed=1\r\n");
   for (int i = 1; i <= kCount; ++i) medium.Put("f" + std::to_string(i) + ".dat", std::to_string(i));
