@@ -97,8 +97,10 @@ TEST_F(CheckTest, NamesEachFaultOnceAndNothingElse) {
       {"[DeleteRegistry]\r\nKey1=(Cls)\\SOFTWARE\\Acme\r\n", "DeleteRegistry", "Key1", E},
       {"[DeleteRegistry]\r\nKey1=(Class).acme\r\nKey2=(Local)SOFTWARE\\Acme\r\nKey3=Software\\Acme\r\n", nullptr,
        "", E},
-      {"[DeleteRegistry]\r\nKey1=(Local)\\SOFTWARE\\Acme\r\n", "DeleteRegistry", "Key1", E},
-      {"[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\\Acme\\\r\n", "DeleteRegistry", "Key1", E},
+      {"[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\\\\Acme\r\n", "DeleteRegistry", "Key1", E},
+      {"[DeleteRegistry]\r\nKey1=Software\\Acme\\\r\n", "DeleteRegistry", "Key1", E},
+      // A "\" at either end of a rooted path is dropped, as the install run drops it.
+      {"[DeleteRegistry]\r\nKey1=(Local)\\SOFTWARE\\Acme\\\r\n", nullptr, "", E},
       {"[DefaultFolder]\r\nFolder=(App)Acme\r\n", "DefaultFolder", "Folder", E},
       {"[DefaultFolder]\r\nReferRegistry=(Lokal)SOFTWARE\\Acme,Path\r\n", "DefaultFolder", "ReferRegistry", E},
       // Options.

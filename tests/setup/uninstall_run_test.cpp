@@ -288,6 +288,7 @@ TEST(UninstallRecordEntries, RegistryAssociationsAndUninstallEntry) {
       {reg_root::kClassesRoot, ".txt"},  {reg_root::kClassesRoot, "txt_auto_file"},
       {reg_root::kClassesRoot, "txtfile"}, {reg_root::kClassesRoot, ".doc"},
       {reg_root::kClassesRoot, "doc_auto_file"}, {reg_root::kLocalMachine, entry},
+      {reg_root::kLocalMachine, "SOFTWARE\\OrvaneTwo"},
       {reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other"}};
   for (const auto& [root, path] : keys) {
     RegKey key;
@@ -296,11 +297,13 @@ TEST(UninstallRecordEntries, RegistryAssociationsAndUninstallEntry) {
   }
   world.Put("C:\\WINDOWS\\ODSET98.INI", "[ORVANE01]\r\nFolder=C:\\Program Files\\Orvane\\\r\n[OTHER]\r\nFolder=C:\\x\\\r\n");
   world.Record("[ProgramID]\r\nID=ORVANE01\r\n[DeleteRegistry]\r\nKey1=(Local)SOFTWARE\\Orvane\r\nKey2=Software\\Orvane\r\n"
-               "[RestoreRelate]\r\nKey1=ovx,\r\nKey2=txt,txtfile\r\nKey3=doc,doc_auto_file\r\n"
+               "Key3=(Local)\\SOFTWARE\\OrvaneTwo\\\r\n[RestoreRelate]\r\nKey1=ovx,\r\nKey2=txt,txtfile\r\nKey3=doc,doc_auto_file\r\n"
                "[UnSetupRegistryKey]\r\nKey=" + entry + "\r\n");
   world.Run();
   EXPECT_FALSE(world.KeyExists(reg_root::kLocalMachine, "SOFTWARE\\Orvane"));
   EXPECT_FALSE(world.KeyExists(reg_root::kCurrentUser, "Software\\Orvane"));
+  // Written with separators around the path, as the install run accepts it.
+  EXPECT_FALSE(world.KeyExists(reg_root::kLocalMachine, "SOFTWARE\\OrvaneTwo"));
   // No previous type: both keys go.
   EXPECT_FALSE(world.KeyExists(reg_root::kClassesRoot, ".ovx"));
   EXPECT_FALSE(world.KeyExists(reg_root::kClassesRoot, "ovx_auto_file"));

@@ -571,7 +571,8 @@ class Checker {
         continue;
       }
       CheckRootToken("DeleteRegistry", key, reference);
-      const std::string path = rooted ? reference.substr(7) : reference;
+      // After a root token the run drops a "\" at either end, as the install run does.
+      const std::string path = rooted ? DropSeparator(DropSeparator(reference.substr(7), "T"), "B") : reference;
       const bool emptyPart = path.empty() || path.front() == '\\' || path.back() == '\\' ||
                              path.find("\\\\") != std::string::npos;
       if (emptyPart) {

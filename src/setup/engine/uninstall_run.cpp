@@ -399,7 +399,9 @@ void UninstallRun::RemoveRegistryKeys() {
   NextStep("レジストリの");
   for (const std::string& value : List("DeleteRegistry", "Key")) {
     if (value.size() >= 7 && value[0] == '(' && value[6] == ')') {
-      DeleteRegistryKey(context_, value.substr(0, 7), value.substr(7));
+      // The path as the install run reads it: a "\" after the root token or at the end is
+      // no part of the key's name.
+      DeleteRegistryKey(context_, value.substr(0, 7), DropSeparator(DropSeparator(value.substr(7), "T"), "B"));
     } else {
       DeleteRegistryKey(context_, "(Cuser)", value);
     }
