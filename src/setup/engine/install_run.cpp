@@ -169,9 +169,11 @@ bool InstallRun::MeasurePackage() {
   // wizard holds: the raw text "(App)tool.exe" names no file of the medium.
   PathMacroTable folders = context_.folders;
   SetInstallFolder(folders, choices_.folder, true);
+  copyEntries_.clear();
   for (int n = 1;; ++n) {
     const std::string value = Script("CopyFile", "File" + std::to_string(n));
     if (value.empty()) break;
+    copyEntries_.push_back(value);
     ++entryCount_;
     const CopyEntry entry = ParseCopyEntry(ExpandPathMacros(context_.platform.System(), folders, value));
     std::uint64_t size = 0;
@@ -307,10 +309,10 @@ bool InstallRun::CopyFiles() {
   std::uint64_t copiedBytes = 0;
   int processed = 0;
   int disk = 1;
-  for (int n = 1;; ++n) {
-    const std::string value = Script("CopyFile", "File" + std::to_string(n));
-    if (value.empty()) break;
-    if (!CopyOne(n, value, copiedBytes, processed, disk)) return false;
+  // The entries as the size phase read them: the script copy in the work folder is the
+  // run's own, and reading every key again costs a search of the section each.
+  for (std::size_t i = 0; i < copyEntries_.size(); ++i) {
+    if (!CopyOne(static_cast<int>(i) + 1, copyEntries_[i], copiedBytes, processed, disk)) return false;
   }
   if (lockedFileSeen_) {
     result_ = result_.find(kPartlyFailed) != std::string::npos ? "一部失敗・ロックファイルあり" : "ロックファイルあり";

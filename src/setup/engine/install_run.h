@@ -176,7 +176,8 @@ class InstallRun {
   std::vector<RelatePair> relateTable_;
   std::array<std::string, kRelateSlots> restoreRelateSlots_;
 
-  // Package size (measured before the copy).
+  // Package size (measured before the copy), and the [CopyFile] values read for it.
+  std::vector<std::string> copyEntries_;
   int entryCount_ = 0;
   std::uint64_t byteTotal_ = 0;
   bool sizeProgress_ = true;
