@@ -170,6 +170,7 @@ bool InstallRun::MeasurePackage() {
   PathMacroTable folders = context_.folders;
   SetInstallFolder(folders, choices_.folder, true);
   copyEntries_.clear();
+  measuredSizes_.clear();
   for (int n = 1;; ++n) {
     const std::string value = Script("CopyFile", "File" + std::to_string(n));
     if (value.empty()) break;
@@ -177,7 +178,10 @@ bool InstallRun::MeasurePackage() {
     ++entryCount_;
     const CopyEntry entry = ParseCopyEntry(ExpandPathMacros(context_.platform.System(), folders, value));
     std::uint64_t size = 0;
-    if (!SizeOf(startup_.programFolder + entry.sourceName, size) || size > INT_MAX) {
+    const std::string source = startup_.programFolder + entry.sourceName;
+    const bool found = SizeOf(source, size);
+    measuredSizes_.push_back(MeasuredSize{source, size, found});
+    if (!found || size > INT_MAX) {
       sizeProgress_ = false;
       continue;
     }
@@ -448,8 +452,19 @@ bool InstallRun::CopyOne(int n, const std::string& raw, std::uint64_t& copiedByt
   if (compressed) DeleteFileSilently(context_, staging);
 
   if (sizeProgress_) {
+    // The size the size phase found for this very file, while the first disk is in; a
+    // file of a later disk is looked up now. A search by name in a folder of thousands of
+    // files is not cheap.
     std::uint64_t size = 0;
-    if (!SizeOf(mediumSource, size) || size > INT_MAX) {
+    const std::size_t index = static_cast<std::size_t>(n - 1);
+    const bool measured = disk == 1 && index < measuredSizes_.size() && measuredSizes_[index].found &&
+                          measuredSizes_[index].path == mediumSource;
+    if (measured) {
+      size = measuredSizes_[index].size;
+    } else if (!SizeOf(mediumSource, size)) {
+      size = std::uint64_t{INT_MAX} + 1;  // a failed look-up ends size-based progress
+    }
+    if (size > INT_MAX) {
       sizeProgress_ = false;
       ShowMessageBox(context_, "ファイルサイズの取得に失敗したため、進行状況の表示方法を変更します。", "内部エラー",
                      box::kExclamation);

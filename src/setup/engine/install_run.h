@@ -178,6 +178,12 @@ class InstallRun {
 
   // Package size (measured before the copy), and the [CopyFile] values read for it.
   std::vector<std::string> copyEntries_;
+  struct MeasuredSize {
+    std::string path;
+    std::uint64_t size = 0;
+    bool found = false;
+  };
+  std::vector<MeasuredSize> measuredSizes_;
   int entryCount_ = 0;
   std::uint64_t byteTotal_ = 0;
   bool sizeProgress_ = true;
