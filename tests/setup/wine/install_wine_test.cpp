@@ -25,13 +25,7 @@
 namespace {
 
 using namespace ov::setup::driver;
-using ov::test::Exists;
-using ov::test::Read;
-using ov::test::RemoveTree;
-using ov::test::TempFolder;
-using ov::test::ThisFolder;
-using ov::test::WindowsFolder;
-using ov::test::Write;
+using namespace ov::test;
 
 // The wizard's steps can take a while under Wine; a button may stay disabled for a step.
 constexpr DWORD kWait = 30000;

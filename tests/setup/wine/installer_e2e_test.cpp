@@ -19,13 +19,7 @@ namespace ov::setup {
 namespace {
 
 using namespace driver;
-using ov::test::Exists;
-using ov::test::Read;
-using ov::test::RemoveTree;
-using ov::test::TempFolder;
-using ov::test::ThisFolder;
-using ov::test::WindowsFolder;
-using ov::test::Write;
+using namespace ov::test;
 
 std::string Profile(const std::string& file, const std::string& section, const std::string& key) {
   std::string value(4096, '\0');

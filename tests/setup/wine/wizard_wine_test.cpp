@@ -23,10 +23,7 @@ namespace ov::setup {
 namespace {
 
 using namespace driver;
-using ov::test::Exists;
-using ov::test::TempFolder;
-using ov::test::ThisFolder;
-using ov::test::Write;
+using namespace ov::test;
 
 // A medium folder: SETUP.EXE, the checker, the script and the package's texts.
 std::string MakeMedium(const std::string& name, const std::string& script) {
