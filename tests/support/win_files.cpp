@@ -4,8 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace ov::test {
 namespace {
+
+struct CloseFile {
+  void operator()(HANDLE file) const {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
+using File = std::unique_ptr<void, CloseFile>;
+
+struct CloseFind {
+  void operator()(HANDLE find) const {
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  }
+};
+using Find = std::unique_ptr<void, CloseFind>;
 
 std::string WithSeparator(std::string folder) {
   // The last byte alone can be the second byte of a double-byte character.
@@ -40,43 +56,43 @@ std::string WindowsFolder() { return SystemPath(&GetWindowsDirectoryA); }
 std::string SystemFolder() { return SystemPath(&GetSystemDirectoryA); }
 
 void Write(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  const File file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 std::string Read(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  const File file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return "<missing>";
   std::string text;
   char buffer[4096];
   DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(file);
+  while (::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
   return text;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path + "\\");
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+  {
+    // Closed before the folder goes: an open search holds it.
+    WIN32_FIND_DATAA found;
+    const Find find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (find.get() != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path + "\\");
+        } else {
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(find.get(), &found));
+    }
   }
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryA(folder.c_str());

@@ -1,6 +1,7 @@
 #include "setup_driver/setup_driver.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "ui/screen_area.h"
 
@@ -88,22 +89,19 @@ BOOL CALLBACK SearchTop(HWND window, LPARAM param) {
 
 HWND WaitFor(DWORD process, const std::function<bool(HWND)>& test, DWORD milliseconds, bool children) {
   // An ended program has no windows left: the wait ends with it.
-  HANDLE running = OpenProcess(SYNCHRONIZE, FALSE, process);
+  const std::unique_ptr<void, decltype(&CloseHandle)> running(OpenProcess(SYNCHRONIZE, FALSE, process), &CloseHandle);
   const DWORD start = GetTickCount();
-  HWND found = nullptr;
   for (;;) {
     Search search{process, &test, children};
     EnumWindows(&SearchTop, reinterpret_cast<LPARAM>(&search));
-    found = search.found;
-    if (found != nullptr || GetTickCount() - start >= milliseconds) break;
+    if (search.found != nullptr) return search.found;
+    if (GetTickCount() - start >= milliseconds) return nullptr;
     if (running == nullptr) {
       Sleep(50);
-    } else if (WaitForSingleObject(running, 50) == WAIT_OBJECT_0) {
-      break;
+    } else if (WaitForSingleObject(running.get(), 50) == WAIT_OBJECT_0) {
+      return nullptr;
     }
   }
-  if (running != nullptr) CloseHandle(running);
-  return found;
 }
 
 HWND WaitForButton(DWORD process, const std::string& caption, DWORD milliseconds) {
