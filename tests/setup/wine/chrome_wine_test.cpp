@@ -13,41 +13,20 @@
 #include "setup/app/setup_app.h"
 #include "setup/app/version.h"
 #include "setup/app/win_reboot.h"
+#include "setup_driver/setup_driver.h"
 #include "support/readable.h"
+#include "support/win_files.h"
 #include "ui/screen_capture.h"
 #include "ui/win32/win32_backend.h"
 
 namespace ov::setup {
 namespace {
 
-std::string BesideThisProgram(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder + name;
-}
+std::string BesideThisProgram(const std::string& name) { return ov::test::ThisFolder() + name; }
 
 std::string SetupExe() { return BesideThisProgram("SETUP.EXE"); }
 
-struct Started {
-  PROCESS_INFORMATION info{};
-  ~Started() {
-    if (info.hProcess != nullptr) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-      CloseHandle(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-};
-
-bool Start(const std::string& program, Started& started) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  std::string commandLine = "\"" + program + "\"";
-  return CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started.info) != FALSE;
-}
+using driver::Program;
 
 struct WindowSearch {
   DWORD process = 0;
@@ -86,19 +65,19 @@ std::size_t FormWindowsOf(DWORD process) {
 }
 
 // Presses the wizard's end button of a running SETUP.EXE; true once the program ended.
-bool EndSetup(const Started& started) {
+bool EndSetup(const Program& started) {
   HWND end = nullptr;
   // Beside no script start-up ends in its error state, whose end button says "終了(&E)";
   // start-up runs once the wizard shows, so the button gets that caption a little later.
   for (int i = 0; i < 200 && end == nullptr; ++i) {
-    for (HWND window : WindowsOf(started.info.dwProcessId)) {
+    for (HWND window : WindowsOf(started.Id())) {
       if (end == nullptr) end = FindWindowExA(window, nullptr, "Button", "終了(&E)");
     }
     if (end == nullptr) Sleep(50);
   }
   if (end == nullptr) return false;
   PostMessageA(end, BM_CLICK, 0, 0);
-  return WaitForSingleObject(started.info.hProcess, 10000) == WAIT_OBJECT_0;
+  return WaitForSingleObject(started.Handle(), 10000) == WAIT_OBJECT_0;
 }
 
 // Waits up to ten seconds for a visible window of the process whose caption starts so.
@@ -120,44 +99,44 @@ std::string CaptionOf(HWND window) {
 const std::string kExpectedCaption = "Ondaro! Setup 200x Version" + VersionText(ParseFileVersion(OV_SETUP_VERSION));
 
 TEST(SetupExe, ASecondInstanceEndsAtOnceWithoutAWindowAndTheFirstRunsOn) {
-  Started first;
-  ASSERT_TRUE(Start(SetupExe(), first)) << SetupExe();
-  HWND background = WaitForWindow(first.info.dwProcessId, "Ondaro! Setup 200x Version");
+  Program first;
+  ASSERT_TRUE(first.Start("\"" + SetupExe() + "\"")) << SetupExe();
+  HWND background = WaitForWindow(first.Id(), "Ondaro! Setup 200x Version");
   ASSERT_NE(background, nullptr) << "the first instance shows no background";
   EXPECT_BYTES(CaptionOf(background), kExpectedCaption);
   // The wizard in front of the maximised background (the caption is set just before).
   for (int i = 0; i < 100 && !IsZoomed(background); ++i) Sleep(50);
   EXPECT_TRUE(IsZoomed(background));
-  HWND wizard = WaitForWindow(first.info.dwProcessId, "Ondaro! Setup 200x");
+  HWND wizard = WaitForWindow(first.Id(), "Ondaro! Setup 200x");
   ASSERT_NE(wizard, nullptr);
 
-  Started second;
-  ASSERT_TRUE(Start(SetupExe(), second));
+  Program second;
+  ASSERT_TRUE(second.Start("\"" + SetupExe() + "\""));
   bool secondShowedAWindow = false;
   DWORD waited = WAIT_TIMEOUT;
   for (int i = 0; i < 200 && waited == WAIT_TIMEOUT; ++i) {
-    if (!WindowsOf(second.info.dwProcessId).empty() || FormWindowsOf(second.info.dwProcessId) > 0) {
+    if (!WindowsOf(second.Id()).empty() || FormWindowsOf(second.Id()) > 0) {
       secondShowedAWindow = true;
     }
-    waited = WaitForSingleObject(second.info.hProcess, 50);
+    waited = WaitForSingleObject(second.Handle(), 50);
   }
   ASSERT_EQ(waited, WAIT_OBJECT_0) << "the second instance did not end";
   DWORD exitCode = 1;
-  GetExitCodeProcess(second.info.hProcess, &exitCode);
+  GetExitCodeProcess(second.Handle(), &exitCode);
   EXPECT_EQ(exitCode, 0u);
   EXPECT_FALSE(secondShowedAWindow);
 
   // The first is unaffected: running, its background still shown; its end button ends it.
-  EXPECT_EQ(WaitForSingleObject(first.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(first.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_TRUE(IsWindowVisible(background));
   ASSERT_TRUE(EndSetup(first)) << "the first instance did not end by its end button";
-  GetExitCodeProcess(first.info.hProcess, &exitCode);
+  GetExitCodeProcess(first.Handle(), &exitCode);
   EXPECT_EQ(exitCode, 0u);
 
   // With the first gone, the name is free again: a new instance shows its window.
-  Started third;
-  ASSERT_TRUE(Start(SetupExe(), third));
-  EXPECT_NE(WaitForWindow(third.info.dwProcessId, "Ondaro! Setup 200x Version"), nullptr);
+  Program third;
+  ASSERT_TRUE(third.Start("\"" + SetupExe() + "\""));
+  EXPECT_NE(WaitForWindow(third.Id(), "Ondaro! Setup 200x Version"), nullptr);
   EXPECT_TRUE(EndSetup(third));
 }
 

@@ -11,41 +11,25 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "support/explorer/context_menu_host.h"
 #include "support/explorer/drop_data_object.h"
+#include "setup_driver/setup_driver.h"
 #include "support/readable.h"
+#include "support/win_files.h"
 #include "ui/screen_capture.h"
 
 namespace {
 
-std::string ThisFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder;
-}
+using namespace ov::setup::driver;
+using namespace ov::test;
 
-std::string Folder(UINT(WINAPI* get)(LPSTR, UINT)) {
-  char path[MAX_PATH] = {};
-  get(path, MAX_PATH);
-  std::string folder = path;
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
-std::string WindowsFolder() { return Folder(&GetWindowsDirectoryA); }
-
-std::string TempFolder() {
-  char path[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, path);
-  return path;
-}
+// The wizard's steps can take a while under Wine; a button may stay disabled for a step.
+constexpr DWORD kWait = 30000;
+constexpr DWORD kEnable = 10000;
 
 std::string ProgramFilesFolder() {
   char path[MAX_PATH] = {};
@@ -59,52 +43,11 @@ std::string ProgramsFolder() {
   return std::string(path) + "\\";
 }
 
-void WriteFile(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string ReadFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(file);
-  return text;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string Profile(const std::string& file, const char* section, const char* key) {
   char value[2048] = {};
   GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
   return value;
 }
-
-// A process started by the test, ended if it outlives it.
-struct Process {
-  PROCESS_INFORMATION info{};
-  ~Process() {
-    if (info.hProcess != nullptr) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-      CloseHandle(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-  bool Start(const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    std::string line = commandLine;
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info) != FALSE;
-  }
-  bool Ended(DWORD milliseconds) { return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0; }
-};
 
 // Another program holding a file open without sharing until the test lets it go.
 class Holder {
@@ -119,7 +62,7 @@ class Holder {
   }
   void Release() {
     if (release_ != nullptr) SetEvent(release_);
-    if (process_.info.hProcess != nullptr) process_.Ended(15000);
+    if (process_.Handle() != nullptr) process_.Wait(15000);
   }
   ~Holder() {
     Release();
@@ -128,102 +71,20 @@ class Holder {
   }
 
  private:
-  Process process_;
+  Program process_;
   HANDLE ready_ = nullptr;
   HANDLE release_ = nullptr;
 };
 
-// The user's side: the program's windows found by class and caption, anywhere below its
-// visible top-level windows; every wait is bounded.
-// WM_GETTEXT itself: GetWindowTextA of another process's window reads only its caption,
-// which an edit control does not keep.
-std::string TextOf(HWND window) {
-  static char text[65536];
-  text[0] = '\0';
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                           &length)) {
-    return std::string();
-  }
-  return std::string(text, length);
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  return name;
-}
-
-struct Search {
-  DWORD process;
-  std::function<bool(HWND)> test;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK SearchChild(HWND window, LPARAM param) {
-  auto& search = *reinterpret_cast<Search*>(param);
-  if (IsWindowVisible(window) && search.test(window)) {
-    search.found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK SearchTop(HWND window, LPARAM param) {
-  auto& search = *reinterpret_cast<Search*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != search.process || !IsWindowVisible(window)) return TRUE;
-  if (search.test(window)) {
-    search.found = window;
-    return FALSE;
-  }
-  EnumChildWindows(window, &SearchChild, param);
-  return search.found == nullptr;
-}
-
-HWND WaitFor(const Process& process, const std::function<bool(HWND)>& test, int seconds = 30) {
-  for (int i = 0; i < seconds * 20 || i == 0; ++i) {
-    Search search{process.info.dwProcessId, test};
-    EnumWindows(&SearchTop, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    if (WaitForSingleObject(process.info.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-  }
-  return nullptr;
-}
-
-HWND WaitForControl(const Process& process, const char* className, const std::string& caption) {
-  return WaitFor(process, [&](HWND w) { return ClassOf(w) == className && TextOf(w) == caption; });
-}
-
-HWND WaitForButton(const Process& process, const std::string& caption) {
-  return WaitForControl(process, "Button", caption);
-}
-
-HWND WaitForBox(const Process& process, const std::string& caption) {
-  return WaitFor(process, [&](HWND w) { return ClassOf(w) == "#32770" && TextOf(w) == caption; });
-}
-
 // What the program shows, for a failure message.
-std::string Windows(const Process& process) {
+std::string Windows(const Program& process) {
   std::string out;
-  WaitFor(process, [&](HWND w) {
+  WaitFor(process.Id(), [&](HWND w) {
     out += ClassOf(w) + " \"" + ov::test::Readable(TextOf(w)).substr(0, 60) + "\"\n";
     return false;
   }, 0);
   return out;
 }
-
-void Click(HWND button) {
-  for (int i = 0; i < 200 && !IsWindowEnabled(button); ++i) Sleep(50);
-  PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-void Answer(HWND box, int button) {
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
-
-std::string BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
 void Picture(HWND window, const std::string& name) {
   HWND top = GetAncestor(window, GA_ROOT);
@@ -363,25 +224,6 @@ void RestorePendingMoves(const std::string& before, bool existed) {
   RegCloseKey(key);
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(folder + name + "\\");
-      } else {
-        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((folder + name).c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // What an earlier run of this suite that failed half-way left behind.
 void RemoveLeftovers() {
   const std::string windows = WindowsFolder();
@@ -413,9 +255,9 @@ class InstallProgram : public ::testing::Test {
     ASSERT_TRUE(CopyFileA((here + "SETUP.EXE").c_str(), (medium_ + "SETUP.EXE").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((here + "ovshellex.dll").c_str(), (medium_ + "ovshellex.dll").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((here + "setup.ex_").c_str(), (medium_ + "setup.ex_").c_str(), FALSE));
-    WriteFile(medium_ + "tool.txt", "ツールの本体\r\n");
-    WriteFile(medium_ + "new.txt", "新しい名前で置かれる\r\n");
-    WriteFile(medium_ + "OVWHOLD.TXT", "新しい版\r\n");
+    Write(medium_ + "tool.txt", "ツールの本体\r\n");
+    Write(medium_ + "new.txt", "新しい名前で置かれる\r\n");
+    Write(medium_ + "OVWHOLD.TXT", "新しい版\r\n");
   }
 
   std::string medium_;
@@ -443,11 +285,11 @@ const char* const kScript =
     "[Relate]\r\nName1=ovw,OvWire 文書\r\nFile1=open,(Win)notepad.exe,\"%1\",,0\r\n";
 
 TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) {
-  WriteFile(medium_ + "SETUP.INI", kScript);
+  Write(medium_ + "SETUP.INI", kScript);
   const std::string windows = WindowsFolder();
   const std::string app = ProgramFilesFolder() + "OvWire\\ソフト\\";
   const std::string held = windows + "OVWHOLD.TXT";
-  WriteFile(held, "古い版\r\n");
+  Write(held, "古い版\r\n");
   DWORD pendingType = 0;
   const std::string pendingBefore = RegString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &pendingType);
   const bool pendingExisted = pendingBefore != "<no value>";
@@ -456,68 +298,69 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
   Holder holder;
   ASSERT_TRUE(holder.Hold(held));
   {
-    Process setup;
+    Program setup;
     ASSERT_TRUE(setup.Start("\"" + medium_ + "SETUP.EXE\""));
-    HWND next = WaitForButton(setup, "インストール続行(&C)");
+    HWND next = WaitForButton(setup.Id(), "インストール続行(&C)", kWait);
     ASSERT_NE(next, nullptr) << "no title page";
-    Click(next);
-    HWND start = WaitForButton(setup, "インストール開始(&S)");
+    ClickWhenEnabled(next, kEnable);
+    HWND start = WaitForButton(setup.Id(), "インストール開始(&S)", kWait);
     ASSERT_NE(start, nullptr) << "no last page";
-    Click(start);
-    HWND box = WaitForBox(setup, "フォルダ作成");
+    ClickWhenEnabled(start, kEnable);
+    HWND box = WaitForBox(setup.Id(), "フォルダ作成", kWait);
     ASSERT_NE(box, nullptr) << "the missing folder was not offered\n" << Windows(setup);
     Answer(box, IDYES);
 
-    HWND progress = WaitFor(setup, [](HWND w) { return ClassOf(w) == "msctls_progress32"; });
+    HWND progress = WaitFor(setup.Id(), [](HWND w) { return ClassOf(w) == "msctls_progress32"; }, kWait);
     ASSERT_NE(progress, nullptr) << "no progress during the copy";
     // A picture between two items: once the bar has moved, the run pauses.
     const LRESULT first = SendMessageA(progress, PBM_GETPOS, 0, 0);
     for (int i = 0; i < 100 && SendMessageA(progress, PBM_GETPOS, 0, 0) == first; ++i) Sleep(10);
     Picture(progress, "setup-copy");
 
-    box = WaitForBox(setup, "関連付けの確認");
+    box = WaitForBox(setup.Id(), "関連付けの確認", kWait);
     ASSERT_NE(box, nullptr) << "no association question";
     EXPECT_NE(BoxText(box).find("拡張子 *.ovw を"), std::string::npos) << ov::test::Readable(BoxText(box));
     Answer(box, IDYES);
 
-    box = WaitForBox(setup, "警告");
+    box = WaitForBox(setup.Id(), "警告", kWait);
     ASSERT_NE(box, nullptr) << "the missing source was not reported";
     Answer(box, IDYES);
-    HWND resume = WaitForButton(setup, "続行(&C)");
+    HWND resume = WaitForButton(setup.Id(), "続行(&C)", kWait);
     ASSERT_NE(resume, nullptr) << "no failure-details page";
-    HWND details = WaitFor(setup, [](HWND w) { return ClassOf(w) == "Edit" && TextOf(w).find("<File>") != std::string::npos; });
+    HWND details = WaitFor(
+        setup.Id(), [](HWND w) { return ClassOf(w) == "Edit" && TextOf(w).find("<File>") != std::string::npos; }, kWait);
     ASSERT_NE(details, nullptr) << Windows(setup);
     EXPECT_NE(TextOf(details).find("absent.txt"), std::string::npos) << ov::test::Readable(TextOf(details));
     Picture(resume, "setup-failures");
-    Click(resume);
+    ClickWhenEnabled(resume, kEnable);
 
-    HWND nextStep = WaitForButton(setup, "次へ(&N)");
+    HWND nextStep = WaitForButton(setup.Id(), "次へ(&N)", kWait);
     ASSERT_NE(nextStep, nullptr) << "no completion text";
-    Click(nextStep);
+    ClickWhenEnabled(nextStep, kEnable);
 
-    HWND finish = WaitForButton(setup, "インストール完了(&E)");
+    HWND finish = WaitForButton(setup.Id(), "インストール完了(&E)", kWait);
     ASSERT_NE(finish, nullptr) << "no final choice";
-    HWND noRestart = WaitForButton(setup, "いいえ、Windowsは再起動せずに、インストーラーを終了します。(&N)");
+    HWND noRestart = WaitForButton(setup.Id(), "いいえ、Windowsは再起動せずに、インストーラーを終了します。(&N)", kWait);
     ASSERT_NE(noRestart, nullptr) << "the restart was not proposed";
-    EXPECT_NE(WaitForButton(setup, "はい、Windowsを再起動します。(&Y)"), nullptr);
+    EXPECT_NE(WaitForButton(setup.Id(), "はい、Windowsを再起動します。(&Y)", kWait), nullptr);
     Picture(finish, "setup-complete");
     SendMessageA(noRestart, BM_CLICK, 0, 0);
-    Click(finish);
-    ASSERT_TRUE(setup.Ended(30000)) << "SETUP.EXE did not end after the final choice";
+    ClickWhenEnabled(finish, kEnable);
+    ASSERT_NE(setup.Wait(30000), -1) << "SETUP.EXE did not end after the final choice";
   }
   holder.Release();
 
   // The files.
-  EXPECT_BYTES(ReadFile(app + "tool.txt"), "ツールの本体\r\n");
-  EXPECT_BYTES(ReadFile(app + "old.txt"), "新しい名前で置かれる\r\n");
+  EXPECT_BYTES(Read(app + "tool.txt"), "ツールの本体\r\n");
+  EXPECT_BYTES(Read(app + "old.txt"), "新しい名前で置かれる\r\n");
   EXPECT_FALSE(Exists(app + "new.txt"));
   // The name the compressed file recorded, as Wine's LZ functions give it.
-  EXPECT_EQ(ReadFile(app + "SETUP.EXE"), ReadFile(ThisFolder() + "setup.expected"));
-  EXPECT_EQ(ReadFile(app + "ovshellex.dll"), ReadFile(medium_ + "ovshellex.dll"));
+  EXPECT_EQ(Read(app + "SETUP.EXE"), Read(ThisFolder() + "setup.expected"));
+  EXPECT_EQ(Read(app + "ovshellex.dll"), Read(medium_ + "ovshellex.dll"));
   EXPECT_TRUE(Exists(app + "data\\"));
   EXPECT_FALSE(Exists(app + "absent.txt"));
   // The held file stays as it was; its replacement waits for the restart.
-  EXPECT_BYTES(ReadFile(held), "古い版\r\n");
+  EXPECT_BYTES(Read(held), "古い版\r\n");
   const std::string pending = RegString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
   std::string staged;
   {
@@ -537,7 +380,7 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
     }
   }
   ASSERT_FALSE(staged.empty()) << "the held file was not scheduled: " << ov::test::Readable(pending);
-  EXPECT_BYTES(ReadFile(staged), "新しい版\r\n");
+  EXPECT_BYTES(Read(staged), "新しい版\r\n");
   // No restart comes under the test: the move is taken back with its staged copy.
   RestorePendingMoves(pendingBefore, pendingExisted);
   DeleteFileA(staged.c_str());
@@ -620,14 +463,14 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
   const std::string record = app + "UNSETUP.INI";
   EXPECT_BYTES(Profile(record, "SetupFolder", "Folder"), app);
   EXPECT_BYTES(Profile(record, "ProgramID", "ID"), "OVWIRE01");
-  const std::string files = ReadFile(record);
+  const std::string files = Read(record);
   for (const std::string& listed : {app + "tool.txt", app + "old.txt", app + "SETUP.EXE", app + "ovshellex.dll,/S/R",
                                     held + ",/W", record}) {
     EXPECT_NE(files.find(listed), std::string::npos) << ov::test::Readable(listed) << "\n" << ov::test::Readable(files);
   }
   EXPECT_EQ(files.find("absent.txt"), std::string::npos);
   EXPECT_BYTES(Profile(windows + "ODSET98.INI", "OVWIRE01", "Folder"), app);
-  EXPECT_EQ(ReadFile(windows + "UNOD200X.EXE"), ReadFile(medium_ + "SETUP.EXE"));
+  EXPECT_EQ(Read(windows + "UNOD200X.EXE"), Read(medium_ + "SETUP.EXE"));
   const std::string entry = Profile(record, "UnSetupRegistryKey", "Key");
   EXPECT_EQ(entry.rfind(kUninstallKey, 0), 0u) << ov::test::Readable(entry);
   const std::string command = RegString(HKEY_LOCAL_MACHINE, entry, "UninstallString");
@@ -635,39 +478,39 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
   EXPECT_NE(command.find(record), std::string::npos) << ov::test::Readable(command);
 
   // Taken back by the entry's command, as the list of installed programs starts it.
-  WriteFile(app + "mine.txt", "ユーザーのファイル\r\n");
+  Write(app + "mine.txt", "ユーザーのファイル\r\n");
   {
-    Process unsetup;
+    Program unsetup;
     ASSERT_TRUE(unsetup.Start(command));
-    HWND start = WaitForButton(unsetup, "アンインストール開始(&S)");
+    HWND start = WaitForButton(unsetup.Id(), "アンインストール開始(&S)", kWait);
     ASSERT_NE(start, nullptr) << "no uninstall page";
-    Click(start);
-    HWND question = WaitFor(unsetup, [](HWND w) { return TextOf(w) == "ファイル削除の確認"; });
+    ClickWhenEnabled(start, kEnable);
+    HWND question = WaitFor(unsetup.Id(), [](HWND w) { return TextOf(w) == "ファイル削除の確認"; }, kWait);
     ASSERT_NE(question, nullptr) << "the shared DLL was not asked about";
     Picture(question, "unsetup-question");
-    HWND yes = WaitForButton(unsetup, "はい(&Y)");
+    HWND yes = WaitForButton(unsetup.Id(), "はい(&Y)", kWait);
     ASSERT_NE(yes, nullptr);
-    Click(yes);
+    ClickWhenEnabled(yes, kEnable);
     // The user's file keeps the install folder: the one failure, with its reason.
-    HWND summary = WaitForBox(unsetup, "情報");
+    HWND summary = WaitForBox(unsetup.Id(), "情報", kWait);
     ASSERT_NE(summary, nullptr) << "the kept install folder was not reported\n" << Windows(unsetup);
     Answer(summary, IDYES);
-    HWND resume = WaitForButton(unsetup, "続行(&C)");
+    HWND resume = WaitForButton(unsetup.Id(), "続行(&C)", kWait);
     ASSERT_NE(resume, nullptr) << "no failure-details page\n" << Windows(unsetup);
-    HWND details = WaitFor(unsetup, [](HWND w) { return ClassOf(w) == "Edit" && !TextOf(w).empty(); });
+    HWND details = WaitFor(unsetup.Id(), [](HWND w) { return ClassOf(w) == "Edit" && !TextOf(w).empty(); }, kWait);
     ASSERT_NE(details, nullptr);
     EXPECT_NE(TextOf(details).find(app.substr(0, app.size() - 1)), std::string::npos)
         << ov::test::Readable(TextOf(details));
-    Click(resume);
-    HWND done = WaitForButton(unsetup, "アンインストール完了(&E)");
+    ClickWhenEnabled(resume, kEnable);
+    HWND done = WaitForButton(unsetup.Id(), "アンインストール完了(&E)", kWait);
     ASSERT_NE(done, nullptr) << "no completion button\n" << Windows(unsetup);
     Picture(done, "unsetup-complete");
-    Click(done);
-    ASSERT_TRUE(unsetup.Ended(30000)) << "the uninstaller did not end";
+    ClickWhenEnabled(done, kEnable);
+    ASSERT_NE(unsetup.Wait(30000), -1) << "the uninstaller did not end";
   }
 
   // The user's file stays, and so does the folder that holds it.
-  EXPECT_BYTES(ReadFile(app + "mine.txt"), "ユーザーのファイル\r\n");
+  EXPECT_BYTES(Read(app + "mine.txt"), "ユーザーのファイル\r\n");
   EXPECT_FALSE(Exists(app + "ovshellex.dll"));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClsid)) << "ovshellex.dll was deleted without being unregistered";
   DeleteFileA((app + "mine.txt").c_str());
@@ -693,23 +536,23 @@ TEST_F(InstallProgram, InstallsThroughTheWizardAndTheUninstallEntryTakesItBack) 
 // A package without questions on the way: the wizard's pages, the completion text and the
 // final choice without a restart.
 void InstallThroughWizard(const std::string& medium) {
-  Process setup;
+  Program setup;
   ASSERT_TRUE(setup.Start("\"" + medium + "SETUP.EXE\""));
   for (const char* caption : {"インストール続行(&C)", "インストール開始(&S)"}) {
-    HWND button = WaitForButton(setup, caption);
+    HWND button = WaitForButton(setup.Id(), caption, kWait);
     ASSERT_NE(button, nullptr) << ov::test::Readable(caption) << "\n" << Windows(setup);
-    Click(button);
+    ClickWhenEnabled(button, kEnable);
   }
-  HWND box = WaitForBox(setup, "フォルダ作成");
+  HWND box = WaitForBox(setup.Id(), "フォルダ作成", kWait);
   ASSERT_NE(box, nullptr) << Windows(setup);
   Answer(box, IDYES);
-  HWND next = WaitForButton(setup, "次へ(&N)");
+  HWND next = WaitForButton(setup.Id(), "次へ(&N)", kWait);
   ASSERT_NE(next, nullptr) << Windows(setup);
-  Click(next);
-  HWND finish = WaitForButton(setup, "インストール完了(&E)");
+  ClickWhenEnabled(next, kEnable);
+  HWND finish = WaitForButton(setup.Id(), "インストール完了(&E)", kWait);
   ASSERT_NE(finish, nullptr) << Windows(setup);
-  Click(finish);
-  ASSERT_TRUE(setup.Ended(30000));
+  ClickWhenEnabled(finish, kEnable);
+  ASSERT_NE(setup.Wait(30000), -1);
 }
 
 // The uninstall entry's command through its page; the four-button question answered with
@@ -717,31 +560,31 @@ void InstallThroughWizard(const std::string& medium) {
 bool UninstallByEntry(const std::string& record, const char* answer) {
   const std::string entry = Profile(record, "UnSetupRegistryKey", "Key");
   const std::string command = RegString(HKEY_LOCAL_MACHINE, entry, "UninstallString");
-  Process unsetup;
+  Program unsetup;
   EXPECT_TRUE(unsetup.Start(command)) << ov::test::Readable(command);
-  HWND start = WaitForButton(unsetup, "アンインストール開始(&S)");
+  HWND start = WaitForButton(unsetup.Id(), "アンインストール開始(&S)", kWait);
   EXPECT_NE(start, nullptr) << Windows(unsetup);
   if (start == nullptr) return false;
-  Click(start);
+  ClickWhenEnabled(start, kEnable);
   bool asked = false;
   HWND done = nullptr;
   for (int i = 0; i < 600 && done == nullptr; ++i) {
-    if (HWND question = WaitFor(unsetup, [](HWND w) { return TextOf(w) == "ファイル削除の確認"; }, 0)) {
+    if (HWND question = WaitFor(unsetup.Id(), [](HWND w) { return TextOf(w) == "ファイル削除の確認"; }, 0)) {
       asked = true;
-      Click(WaitForButton(unsetup, answer));
+      ClickWhenEnabled(WaitForButton(unsetup.Id(), answer, kWait), kEnable);
       for (int j = 0; j < 100 && IsWindowVisible(question); ++j) Sleep(50);
     }
-    done = WaitFor(unsetup, [](HWND w) { return ClassOf(w) == "Button" && TextOf(w) == "アンインストール完了(&E)"; }, 0);
+    done = WaitFor(unsetup.Id(), [](HWND w) { return ClassOf(w) == "Button" && TextOf(w) == "アンインストール完了(&E)"; }, 0);
     if (done == nullptr) Sleep(50);
   }
   EXPECT_NE(done, nullptr) << "no completion button\n" << Windows(unsetup);
-  if (done != nullptr) Click(done);
-  EXPECT_TRUE(unsetup.Ended(30000));
+  if (done != nullptr) ClickWhenEnabled(done, kEnable);
+  EXPECT_NE(unsetup.Wait(30000), -1);
   return asked;
 }
 
 TEST(SharedDll, TheFirstUninstallationLowersTheCountAndTheLastAsks) {
-  const std::string system = Folder(&GetSystemDirectoryA);
+  const std::string system = ov::test::SystemFolder();
   const std::string shared = system + "OVSHARE.DLL";
   DeleteFileA(shared.c_str());
   std::string records[2];
@@ -753,11 +596,11 @@ TEST(SharedDll, TheFirstUninstallationLowersTheCountAndTheLastAsks) {
     CreateDirectoryA(medium.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA((ThisFolder() + "SETUP.EXE").c_str(), (medium + "SETUP.EXE").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((ThisFolder() + "ovshellex.dll").c_str(), (medium + "OVSHARE.DLL").c_str(), FALSE));
-    WriteFile(medium + "own.txt", "パッケージ" + letter + "\r\n");
-    WriteFile(medium + "SETUP.INI", "[Title]\r\nProgram=共有" + letter + "\r\nUnSetup=OvShare " + letter +
-                                        "\r\n[DefaultFolder]\r\nFolder=" + app + "\r\n[ProgramID]\r\nID=OVSHARE" +
-                                        letter + "\r\n[Extend]\r\nSetupSpeed=1\r\n[CopyFile]\r\nFile1=(App)own.txt\r\n"
-                                        "File2=(Sys)OVSHARE.DLL,/S\r\n");
+    Write(medium + "own.txt", "パッケージ" + letter + "\r\n");
+    Write(medium + "SETUP.INI", "[Title]\r\nProgram=共有" + letter + "\r\nUnSetup=OvShare " + letter +
+                                    "\r\n[DefaultFolder]\r\nFolder=" + app + "\r\n[ProgramID]\r\nID=OVSHARE" +
+                                    letter + "\r\n[Extend]\r\nSetupSpeed=1\r\n[CopyFile]\r\nFile1=(App)own.txt\r\n"
+                                    "File2=(Sys)OVSHARE.DLL,/S\r\n");
     InstallThroughWizard(medium);
     records[n] = app + "UNSETUP.INI";
     ASSERT_TRUE(Exists(records[n]));

@@ -13,72 +13,13 @@
 
 #include "setup_driver/setup_driver.h"
 #include "support/readable.h"
+#include "support/win_files.h"
 
 namespace ov::setup {
 namespace {
 
 using namespace driver;
-
-std::string ThisFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder;
-}
-
-std::string TempFolder() {
-  char path[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, path);
-  return path;
-}
-
-std::string WindowsFolder() {
-  char path[MAX_PATH] = {};
-  GetWindowsDirectoryA(path, MAX_PATH);
-  return std::string(path) + "\\";
-}
-
-void Write(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string Read(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(file);
-  return text;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path + "\\");
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-  }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
-}
+using namespace ov::test;
 
 std::string Profile(const std::string& file, const std::string& section, const std::string& key) {
   std::string value(4096, '\0');

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "install_world.h"
@@ -17,7 +16,9 @@
 #include "setup/engine/install_run.h"
 #include "setup/engine/uninstall_record.h"
 #include "setup/text/str_op.h"
+#include "setup_driver/setup_driver.h"
 #include "support/readable.h"
+#include "support/win_files.h"
 #include "ui/headless/headless_backend.h"
 
 namespace ov::setup {
@@ -25,55 +26,8 @@ namespace {
 
 using namespace platform;
 
-std::string ThisFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);  // the build folder's name is ASCII
-  return folder;
-}
-
-struct Started {
-  PROCESS_INFORMATION info{};
-  ~Started() {
-    if (info.hProcess != nullptr) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-      CloseHandle(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-};
-
-struct Search {
-  DWORD process;
-  std::function<HWND(HWND)> test;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK SearchWindow(HWND window, LPARAM param) {
-  auto& search = *reinterpret_cast<Search*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != search.process || !IsWindowVisible(window)) return TRUE;
-  search.found = search.test(window);
-  return search.found == nullptr;
-}
-
-HWND WaitFor(DWORD process, const std::function<HWND(HWND)>& test) {
-  for (int i = 0; i < 300; ++i) {
-    Search search{process, test};
-    EnumWindows(&SearchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
+using namespace driver;
+using ov::test::ThisFolder;
 
 // One installation by the real engine into "<temp>ov quote <pid>\表 ソフト 能\", with a
 // Windows folder of its own ("<temp>ov quote <pid>\win dir\") for the uninstaller copy and
@@ -152,29 +106,19 @@ TEST_F(QuotedInstall, TheUninstallEntryStartsTheUninstallerWithTheRecordPathInta
   EXPECT_BYTES(command, "\"" + windows_ + "UNOD200X.EXE\" \"" + app_ + "UNSETUP.INI\"");
 
   // As the list of installed programs does: the whole text as the command line.
-  Started uninstaller;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  std::string line = command;
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &uninstaller.info))
-      << GetLastError();
+  Program uninstaller;
+  ASSERT_TRUE(uninstaller.Start(command)) << GetLastError();
   // The uninstall word comes from the record, which SETUP found by the path it was given.
-  const DWORD process = uninstaller.info.dwProcessId;
-  HWND start = WaitFor(process, [](HWND top) { return FindWindowExA(top, nullptr, "Button", "引抜開始(&S)"); });
+  const DWORD process = uninstaller.Id();
+  HWND start = WaitForButton(process, "引抜開始(&S)");
   ASSERT_NE(start, nullptr) << "the uninstaller did not read the record";
-  HWND end = WaitFor(process, [](HWND top) { return FindWindowExA(top, nullptr, "Button", "引抜終了(&E)"); });
+  HWND end = WaitForButton(process, "引抜終了(&E)");
   ASSERT_NE(end, nullptr);
-  for (int i = 0; i < 100 && !IsWindowEnabled(end); ++i) Sleep(50);
-  PostMessageA(end, BM_CLICK, 0, 0);
-  HWND box = WaitFor(process, [](HWND top) -> HWND {
-    char className[16] = {};
-    GetClassNameA(top, className, sizeof className);
-    return std::string(className) == "#32770" && TextOf(top) == "終了確認" ? top : nullptr;
-  });
+  ClickWhenEnabled(end);
+  HWND box = WaitForBox(process, "終了確認");
   ASSERT_NE(box, nullptr);
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
-  EXPECT_EQ(WaitForSingleObject(uninstaller.info.hProcess, 15000), WAIT_OBJECT_0);
+  Answer(box, IDYES);
+  EXPECT_EQ(WaitForSingleObject(uninstaller.Handle(), 15000), WAIT_OBJECT_0);
 }
 
 TEST_F(QuotedInstall, AnAssociationOpensADocumentWhosePathHoldsBlanks) {

@@ -9,16 +9,11 @@
 #include <vector>
 
 #include "support/readable.h"
+#include "support/win_files.h"
 
 namespace {
 
-std::string BesideThisProgram(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder + name;
-}
+std::string BesideThisProgram(const std::string& name) { return ov::test::ThisFolder() + name; }
 
 // The manifest resource that the loader reads (type 24, id 1), or empty.
 std::string ManifestOf(const std::string& path) {

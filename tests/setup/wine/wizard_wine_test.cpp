@@ -7,43 +7,23 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
 #include "platform/win32/win32_install.h"
 #include "setup/app/setup_app.h"
+#include "setup_driver/setup_driver.h"
 #include "support/readable.h"
+#include "support/win_files.h"
 #include "ui/screen_capture.h"
 #include "ui/win32/win32_backend.h"
 
 namespace ov::setup {
 namespace {
 
-std::string ThisFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  folder.resize(folder.find_last_of('\\') + 1);
-  return folder;
-}
-
-std::string TempFolder() {
-  char path[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, path);
-  return path;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using namespace driver;
+using namespace ov::test;
 
 // A medium folder: SETUP.EXE, the checker, the script and the package's texts.
 std::string MakeMedium(const std::string& name, const std::string& script) {
@@ -51,126 +31,47 @@ std::string MakeMedium(const std::string& name, const std::string& script) {
   CreateDirectoryA(folder.c_str(), nullptr);
   CopyFileA((ThisFolder() + "SETUP.EXE").c_str(), (folder + "SETUP.EXE").c_str(), FALSE);
   CopyFileA((ThisFolder() + "setup_checker.exe").c_str(), (folder + "CHECK.EXE").c_str(), FALSE);
-  WriteFile(folder + "SETUP.INI", script);
-  WriteFile(folder + "EULA.TXT",
-            "ソフトウェア使用許諾契約書\r\n\r\n"
-            "第1条　本ソフトウェアの著作権は、Orvane Softwareに帰属します。\r\n"
-            "第2条　お客様は、本ソフトウェアを1台のコンピュータで使用できます。\r\n"
-            "第3条　本ソフトウェアの使用により生じた損害について、作者は責任を負いません。\r\n");
-  WriteFile(folder + "README.TXT",
-            "Orvane ファイルツール　お読みください\r\n\r\n"
-            "・エクスプローラの右クリックメニューに「ファイルの整理」が加わります。\r\n"
-            "・名前の一括変更、シリーズ分類、連番、条件削除、フォルダ結合ができます。\r\n");
+  Write(folder + "SETUP.INI", script);
+  Write(folder + "EULA.TXT",
+        "ソフトウェア使用許諾契約書\r\n\r\n"
+        "第1条　本ソフトウェアの著作権は、Orvane Softwareに帰属します。\r\n"
+        "第2条　お客様は、本ソフトウェアを1台のコンピュータで使用できます。\r\n"
+        "第3条　本ソフトウェアの使用により生じた損害について、作者は責任を負いません。\r\n");
+  Write(folder + "README.TXT",
+        "Orvane ファイルツール　お読みください\r\n\r\n"
+        "・エクスプローラの右クリックメニューに「ファイルの整理」が加わります。\r\n"
+        "・名前の一括変更、シリーズ分類、連番、条件削除、フォルダ結合ができます。\r\n");
   return folder;
 }
 
-struct Started {
-  PROCESS_INFORMATION info{};
-  ~Started() {
-    if (info.hProcess != nullptr) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-      CloseHandle(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-};
-
-bool Start(const std::string& program, const std::string& argument, Started& started) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  std::string commandLine = "\"" + program + "\"";
-  if (!argument.empty()) commandLine += " \"" + argument + "\"";
-  return CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started.info) != FALSE;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
-struct Search {
-  DWORD process;
-  std::function<HWND(HWND)> test;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK SearchWindow(HWND window, LPARAM param) {
-  auto& search = *reinterpret_cast<Search*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != search.process || !IsWindowVisible(window)) return TRUE;
-  search.found = search.test(window);
-  return search.found == nullptr;
-}
-
-// Polls the process's visible top-level windows for up to 15 seconds.
-HWND WaitFor(DWORD process, const std::function<HWND(HWND)>& test) {
-  for (int i = 0; i < 300; ++i) {
-    Search search{process, test};
-    EnumWindows(&SearchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
-HWND WaitForButton(const Started& started, const std::string& caption) {
-  return WaitFor(started.info.dwProcessId,
-                 [&](HWND top) { return FindWindowExA(top, nullptr, "Button", caption.c_str()); });
-}
-
-HWND WaitForBox(const Started& started, const std::string& caption) {
-  return WaitFor(started.info.dwProcessId, [&](HWND top) -> HWND {
-    char className[16] = {};
-    GetClassNameA(top, className, sizeof(className));
-    return std::string(className) == "#32770" && TextOf(top) == caption ? top : nullptr;
-  });
-}
-
-// Start-up and the steps give a button its caption before they enable it.
-void ClickWhenEnabled(HWND button) {
-  for (int i = 0; i < 100 && !IsWindowEnabled(button); ++i) Sleep(50);
-  PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-void Answer(HWND box, int button) {
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
-
-const std::string kResultFile = [] {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  return std::string(windows) + "\\ODRESULT.INI";
-}();
+const std::string kResultFile = ov::test::WindowsFolder() + "ODRESULT.INI";
 
 TEST(WizardProgram, ABlockingCheckerShowsItsTwoLinesAndTheEndRemovesEveryWorkFolder) {
   const std::string medium = MakeMedium("ov_medium_block",
                                         "[Title]\r\nProgram=サンプル\r\n[Extend]\r\nSetupString=テスト\r\n"
                                         "InstallChecker=\\CHECK.EXE\r\n");
-  WriteFile(medium + "CHECK.TXT", "[CheckResult]\r\nResult=Stop\r\nMessage=容量が足りません。<改行>空けてからやり直してください。\r\n");
+  Write(medium + "CHECK.TXT", "[CheckResult]\r\nResult=Stop\r\nMessage=容量が足りません。<改行>空けてからやり直してください。\r\n");
   // Another run's work folder.
   const std::string leftover = TempFolder() + "ODTMP5\\";
   CreateDirectoryA(leftover.c_str(), nullptr);
-  WriteFile(leftover + "SETUP.INI", "[Title]\r\n");
+  Write(leftover + "SETUP.INI", "[Title]\r\n");
 
-  Started setup;
-  ASSERT_TRUE(Start(medium + "SETUP.EXE", "", setup));
-  HWND next = WaitForButton(setup, "テスト続行(&C)");
+  Program setup;
+  ASSERT_TRUE(setup.Start("\"" + medium + "SETUP.EXE\""));
+  HWND next = WaitForButton(setup.Id(), "テスト続行(&C)");
   ASSERT_NE(next, nullptr) << "no title page";
   ClickWhenEnabled(next);
-  HWND box = WaitForBox(setup, "警告");
+  HWND box = WaitForBox(setup.Id(), "警告");
   ASSERT_NE(box, nullptr) << "the checker's verdict was not shown";
-  EXPECT_BYTES(TextOf(GetDlgItem(box, 0xFFFF)), "容量が足りません。\r\n空けてからやり直してください。");
+  EXPECT_BYTES(BoxText(box), "容量が足りません。\r\n空けてからやり直してください。");
   Answer(box, IDOK);
   for (int i = 0; i < 100 && IsWindowEnabled(next); ++i) Sleep(50);
   EXPECT_FALSE(IsWindowEnabled(next)) << "the wizard was not blocked";
   EXPECT_FALSE(Exists(kResultFile));
-  HWND end = WaitForButton(setup, "テスト終了(&E)");
+  HWND end = WaitForButton(setup.Id(), "テスト終了(&E)");
   ASSERT_NE(end, nullptr);
   ClickWhenEnabled(end);
-  ASSERT_EQ(WaitForSingleObject(setup.info.hProcess, 15000), WAIT_OBJECT_0) << "blocked: the end button closes at once";
+  ASSERT_EQ(WaitForSingleObject(setup.Handle(), 15000), WAIT_OBJECT_0) << "blocked: the end button closes at once";
   EXPECT_FALSE(Exists(leftover));
   EXPECT_FALSE(Exists(TempFolder() + "ODTMP1\\SETUPB.EXE"));
 }
@@ -179,41 +80,41 @@ TEST(WizardProgram, AContinuingCheckerLeadsToTheLicenceWhoseRefusalEndsWithoutAQ
   const std::string medium = MakeMedium("ov_medium_continue",
                                         "[Extend]\r\nSetupString=テスト\r\nInstallChecker=CHECK.EXE\r\n"
                                         "[EULA]\r\nFile=EULA.TXT\r\n");
-  WriteFile(medium + "CHECK.TXT", "[CheckResult]\r\nResult=ContinueInstall\r\n");
-  Started setup;
-  ASSERT_TRUE(Start(medium + "SETUP.EXE", "", setup));
-  HWND next = WaitForButton(setup, "テスト続行(&C)");
+  Write(medium + "CHECK.TXT", "[CheckResult]\r\nResult=ContinueInstall\r\n");
+  Program setup;
+  ASSERT_TRUE(setup.Start("\"" + medium + "SETUP.EXE\""));
+  HWND next = WaitForButton(setup.Id(), "テスト続行(&C)");
   ASSERT_NE(next, nullptr);
   ClickWhenEnabled(next);
-  HWND agree = WaitForButton(setup, "同意する(&A)");
+  HWND agree = WaitForButton(setup.Id(), "同意する(&A)");
   ASSERT_NE(agree, nullptr) << "the licence page did not follow the checker";
   EXPECT_FALSE(IsWindowEnabled(agree));
   EXPECT_FALSE(Exists(kResultFile));
-  HWND refuse = WaitForButton(setup, "同意しない(&N)");
+  HWND refuse = WaitForButton(setup.Id(), "同意しない(&N)");
   ASSERT_NE(refuse, nullptr);
   ClickWhenEnabled(refuse);
-  EXPECT_EQ(WaitForSingleObject(setup.info.hProcess, 15000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(setup.Handle(), 15000), WAIT_OBJECT_0);
 }
 
 TEST(WizardProgram, TheUninstallPageFromARecordPathAsksBeforeItEnds) {
   const std::string record = TempFolder() + "ov_record\\";
   CreateDirectoryA(record.c_str(), nullptr);
-  WriteFile(record + "UNSETUP.INI", "[Extend]\r\nUnSetupString=削除\r\n[SetupFolder]\r\nFolder=C:\\Program Files\\サンプル\\\r\n");
-  Started setup;
-  ASSERT_TRUE(Start(ThisFolder() + "SETUP.EXE", record + "UNSETUP.INI", setup));
-  HWND start = WaitForButton(setup, "削除開始(&S)");
+  Write(record + "UNSETUP.INI", "[Extend]\r\nUnSetupString=削除\r\n[SetupFolder]\r\nFolder=C:\\Program Files\\サンプル\\\r\n");
+  Program setup;
+  ASSERT_TRUE(setup.Start("\"" + ThisFolder() + "SETUP.EXE\" \"" + record + "UNSETUP.INI\""));
+  HWND start = WaitForButton(setup.Id(), "削除開始(&S)");
   ASSERT_NE(start, nullptr) << "no uninstall page";
   // Start-up gives the caption first, then enables the button.
   for (int i = 0; i < 100 && !IsWindowEnabled(start); ++i) Sleep(50);
   EXPECT_TRUE(IsWindowEnabled(start));
-  HWND end = WaitForButton(setup, "削除終了(&E)");
+  HWND end = WaitForButton(setup.Id(), "削除終了(&E)");
   ASSERT_NE(end, nullptr);
   ClickWhenEnabled(end);
-  HWND box = WaitForBox(setup, "終了確認");
+  HWND box = WaitForBox(setup.Id(), "終了確認");
   ASSERT_NE(box, nullptr);
-  EXPECT_BYTES(TextOf(GetDlgItem(box, 0xFFFF)), "インストール/削除は終了していません。\r\n終了してもよろしいですか？");
+  EXPECT_BYTES(BoxText(box), "インストール/削除は終了していません。\r\n終了してもよろしいですか？");
   Answer(box, IDYES);
-  EXPECT_EQ(WaitForSingleObject(setup.info.hProcess, 15000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(setup.Handle(), 15000), WAIT_OBJECT_0);
 }
 
 // Confirms the folder browser when it appears in this process.
@@ -320,9 +221,9 @@ TEST(WizardScreens, EveryPageTheFreeSpaceAndTheFolderBrowser) {
 TEST(WizardScreens, TheUninstallPage) {
   const std::string record = TempFolder() + "ov_record_page\\";
   CreateDirectoryA(record.c_str(), nullptr);
-  WriteFile(record + "UNSETUP.INI",
-            "[Title]\r\nUnSetup=Orvane ファイルツール　アンインストール\r\n"
-            "[SetupFolder]\r\nFolder=C:\\Program Files\\Orvane\\ファイルツール\\\r\n[UnSetupOption]\r\nCheckBox=1,0,1,0\r\n");
+  Write(record + "UNSETUP.INI",
+        "[Title]\r\nUnSetup=Orvane ファイルツール　アンインストール\r\n"
+        "[SetupFolder]\r\nFolder=C:\\Program Files\\Orvane\\ファイルツール\\\r\n[UnSetupOption]\r\nCheckBox=1,0,1,0\r\n");
   platform::Win32InstallPlatform platform;
   ui::win32::Win32Backend backend;
   StartupValues values;

@@ -1,9 +1,9 @@
 #include "setup_driver/setup_driver.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <memory>
+
+#include "ui/screen_area.h"
 
 namespace ov::setup::driver {
 
@@ -40,13 +40,14 @@ bool Program::Running() const {
 std::string TextOf(HWND window) {
   // WM_GETTEXT itself: an edit of another program keeps its text where GetWindowTextA does
   // not look. A program that does not answer within a second reads as empty.
-  char text[4096] = {};
+  std::string text(65536, '\0');
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
-                           &length)) {
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                           1000, &length)) {
     return {};
   }
-  return std::string(text, std::min<std::size_t>(length, sizeof(text) - 1));
+  text.resize(std::min<std::size_t>(length, text.size() - 1));
+  return text;
 }
 
 std::string ClassOf(HWND window) {
@@ -87,13 +88,19 @@ BOOL CALLBACK SearchTop(HWND window, LPARAM param) {
 }  // namespace
 
 HWND WaitFor(DWORD process, const std::function<bool(HWND)>& test, DWORD milliseconds, bool children) {
+  // An ended program has no windows left: the wait ends with it.
+  const std::unique_ptr<void, decltype(&CloseHandle)> running(OpenProcess(SYNCHRONIZE, FALSE, process), &CloseHandle);
   const DWORD start = GetTickCount();
   for (;;) {
     Search search{process, &test, children};
     EnumWindows(&SearchTop, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) return search.found;
     if (GetTickCount() - start >= milliseconds) return nullptr;
-    Sleep(50);
+    if (running == nullptr) {
+      Sleep(50);
+    } else if (WaitForSingleObject(running.get(), 50) == WAIT_OBJECT_0) {
+      return nullptr;
+    }
   }
 }
 
@@ -127,42 +134,9 @@ void Answer(HWND box, int button) {
 }
 
 bool CaptureScreen(const std::string& name, DWORD settle) {
-  const char* folder = std::getenv("OV_SCREENS_WIN");
-  if (folder == nullptr || *folder == '\0') return false;
+  if (ui::test::ScreensFolder() == nullptr) return false;
   Sleep(settle);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-            DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  const std::string path = std::string(folder) + "\\" + name + ".bmp";
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 && std::fwrite(&info, sizeof(info), 1, out) == 1 &&
-            std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
-  ok = std::fclose(out) == 0 && ok;
-  return ok;
+  return ui::test::SaveScreenArea(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), name);
 }
 
 }  // namespace ov::setup::driver

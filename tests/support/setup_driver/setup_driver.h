@@ -21,6 +21,7 @@ class Program {
   // CreateProcessA with the command line as given (the program path taken from it).
   bool Start(const std::string& commandLine, const std::string& currentFolder = "");
   DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
   // Waits up to the time given for the program to end; its exit code, or -1.
   int Wait(DWORD milliseconds);
   bool Running() const;
@@ -32,8 +33,9 @@ class Program {
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 
-// Polls the program's visible top-level windows (and, with children, every window inside
-// them) for up to the time given; the first window the test accepts.
+// Polls the program's visible top-level windows (and, with children, every visible window
+// inside them) for up to the time given, or until the program ends; the first window the
+// test accepts.
 HWND WaitFor(DWORD process, const std::function<bool(HWND)>& test, DWORD milliseconds = 15000,
              bool children = true);
 // A button (push button, check box or option) with exactly this caption.
@@ -45,7 +47,8 @@ HWND FindBox(DWORD process);
 // The static text of a message box.
 std::string BoxText(HWND box);
 
-// Presses a button once it is enabled (the program captions a button before enabling it).
+// Presses a button once it is enabled (the program captions a button before enabling it);
+// false, without a press, when it stays disabled or goes away.
 bool ClickWhenEnabled(HWND button, DWORD milliseconds = 5000);
 // Answers a message box with the button of this id (IDOK, IDYES, ...).
 void Answer(HWND box, int button);
