@@ -248,6 +248,14 @@ int main(int argc, char** argv) {
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   CopyFileA(self, (medium + "SETUP.EXE").c_str(), FALSE);
 
+  // The runs install this program as the Windows folder's uninstaller; whatever stands
+  // there is put back afterwards, so that no later installation keeps the bench's copy.
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string uninstaller = std::string(windows) + "\\UNOD200X.EXE";
+  const std::string keptUninstaller = root + "UNOD200X.KEPT";
+  const bool hadUninstaller = MoveFileA(uninstaller.c_str(), keptUninstaller.c_str()) != FALSE;
+
   std::vector<Round> results;
   bool ok = true;
   for (int r = 0; r < rounds && ok; ++r) {
@@ -255,6 +263,8 @@ int main(int argc, char** argv) {
     ok = RunRound(root, count, round);
     if (ok) results.push_back(round);
   }
+  DeleteFileA(uninstaller.c_str());
+  if (hadUninstaller) MoveFileA(keptUninstaller.c_str(), uninstaller.c_str());
   RemoveTree(root);
   if (!ok) return 1;
   const auto median = [&results](double Round::*field) {
